@@ -1,0 +1,4 @@
+#include "connectcommand.h"
+
+void ConnectToPIC(CommandContext&) {}
+void RunPIC(CommandContext&) {}

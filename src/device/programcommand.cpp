@@ -1,0 +1,3 @@
+#include "programcommand.h"
+
+void ProgramPIC(CommandContext&) {}

@@ -1,0 +1,3 @@
+#include "importcommand.h"
+
+void ImportHexFile(CommandContext&) {}

@@ -1,0 +1,3 @@
+#include "frmviewcode.h"
+
+frmViewCode::frmViewCode(Settings&, const QString&, QWidget* parent) : QDialog(parent) {}

@@ -1,0 +1,3 @@
+#include "viewcommand.h"
+
+void ViewHexCode(CommandContext&) {}
