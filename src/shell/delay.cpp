@@ -38,6 +38,10 @@ bool Delay(float sngSeconds) {
         QDeadlineTimer(std::chrono::nanoseconds(std::max<qint64>(ns, 0)), Qt::PreciseTimer));
 }
 
+void WakeWaits() {
+    for (QEventLoop* loop : g_loops) loop->quit();
+}
+
 void DoEvents() {
     QCoreApplication::processEvents();
 }

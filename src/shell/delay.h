@@ -12,6 +12,10 @@ bool Delay(float sngSeconds);
 // Waits until the deadline. Returns false when the wait was cut short because waits were stopped.
 bool WaitUntil(const QDeadlineTimer& deadline);
 
+// Makes every running wait look at its deadline again, so a wait whose deadline was moved
+// ends at once instead of sleeping on to the old time.
+void WakeWaits();
+
 // Lets pending events run once.
 void DoEvents();
 
