@@ -1,3 +1,109 @@
 #include "importcommand.h"
 
-void ImportHexFile(CommandContext&) {}
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <optional>
+
+#include "commandcontext.h"
+#include "commandhost.h"
+#include "delay.h"
+#include "hexfiletexts.h"
+#include "hexinput.h"
+#include "hexrecordloop.h"
+#include "modconverthexfile.h"
+#include "prompts.h"
+#include "raisederror.h"
+#include "settings.h"
+
+namespace {
+
+bool g_importing = false;
+
+bool FileExists(const QString& path) {
+    return QFileInfo(path).isFile();
+}
+
+// The dialog and the existence check. No value: the command ends here.
+std::optional<QString> ChooseHexFile(CommandContext& context) {
+    const QString& last = context.host.State().strHexFilePath;
+    const QString start = FileExists(last) ? last : context.programFolder;
+    const std::optional<QString> chosen = context.prompts.OpenFile(HexFileText::kFilter, start);
+    if (!chosen) return std::nullopt;
+    modGeneral::DoEvents();
+    if (modGeneral::WaitingStopped()) return std::nullopt;
+    if (!FileExists(*chosen)) {
+        context.prompts.MsgBox(HexFileText::kFileMissing, HexFileText::kSelectAnother,
+                               MsgIcon::Exclamation);
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+// Opens the file, remembers a new path and counts its lines. False when waits were stopped.
+bool CountLines(CommandContext& context, const QString& path) {
+    HexInput hex(path);
+    MainState& state = context.host.State();
+    if (path != state.strHexFilePath) {
+        state.strHexFilePath = path;
+        context.settings.Write(SettingKey::kHexPath, SettingKey::kPath, path);
+    }
+    state.intLineCount = 0;
+    QByteArray line;
+    while (hex.ReadLine(line)) {
+        if (state.intLineCount == INT16_MAX) throw RaisedError();  // the 16-bit count overflows
+        ++state.intLineCount;
+        modGeneral::DoEvents();
+        if (modGeneral::WaitingStopped()) return false;
+    }
+    return true;
+}
+
+// Converts the records into the four files. No value when waits were stopped.
+std::optional<bool> ConvertRecords(CommandContext& context, const QString& path) {
+    CommandHost& host = context.host;
+    host.SetProgressRange(0, host.State().intLineCount);
+    host.SetProgressValue(0);
+    modConvertHexFile::ResetEEPROMLine();
+    HexInput hex(path);
+    host.SetBusyPointer(true);
+    host.SetPanelText(PanelKey::kStatus, HexFileText::kImporting);
+    ConvertedCodeFiles files(context.programFolder);
+    const ImportResult result = HexRecordLoop(context, hex, files).Run();
+    if (result == ImportResult::Stopped) return std::nullopt;
+    hex.Close();
+    files.Close();
+    host.SetBusyPointer(false);
+    return result == ImportResult::Success;
+}
+
+void Import(CommandContext& context) {
+    const std::optional<QString> path = ChooseHexFile(context);
+    if (!path || !CountLines(context, *path)) return;
+    const std::optional<bool> success = ConvertRecords(context, *path);
+    if (!success) return;
+    CommandHost& host = context.host;
+    if (*success) {
+        host.SetPanelText(PanelKey::kStatus, HexFileText::kSuccess);
+        host.EnableCommands(false, true, true, true, false, false, true);
+    } else {
+        host.SetPanelText(PanelKey::kStatus, HexFileText::kFailed);
+    }
+    modGeneral::DoEvents();
+    if (modGeneral::WaitingStopped() || !modGeneral::Delay(1.0F)) return;
+    host.SetPanelText(PanelKey::kStatus, QString());
+    host.SetProgressValue(0);
+}
+
+}  // namespace
+
+void ImportHexFile(CommandContext& context) {
+    // A second import reached through a yield of the first does not start.
+    if (g_importing) return;
+    g_importing = true;
+    const auto done = qScopeGuard([] { g_importing = false; });
+    try {
+        Import(context);
+    } catch (const RaisedError&) {
+        // Ends silently; open files close as they go out of scope and keep what was written.
+    }
+}
