@@ -1,0 +1,163 @@
+#include "commandhandler.h"
+
+#include "devicememory.h"
+
+namespace {
+enum Code : quint8 {
+    kVersionOrReset = 0x00,
+    kReadProgram = 0x01,
+    kWriteProgram = 0x02,
+    kErase = 0x03,
+    kReadEeprom = 0x04,
+    kWriteEeprom = 0x05,
+    kWriteConfig = 0x07,
+};
+constexpr int kHeader = 5;  // code, count, three address bytes
+constexpr int kVersionHeader = 2;
+constexpr int kBlockBytes = 8;
+constexpr int kEraseBlockWords = 32;
+const QByteArray kResetPayload = QByteArray::fromHex("0000FF");
+
+const QString kResetText = QStringLiteral("reset");
+const QString kVersionText = QStringLiteral("read-version %1 bytes: v%2.%3");
+const QString kDataText = QStringLiteral("%1 %2 %3 bytes: data");
+const QString kAckText = QStringLiteral("%1 %2 %3 bytes: ack");
+const QString kEraseText = QStringLiteral("erase-flash %1 %2 blocks: ack");
+const QString kRefusedText = QStringLiteral("%1 %2 %3 bytes: refused (%4): no reply");
+const QString kUnknownText = QStringLiteral("unknown command %1: no reply");
+const QString kBadLengthText = QStringLiteral("bad length for command %1: no reply");
+const QString kEmptyText = QStringLiteral("empty frame: ignored");
+const QString kBootArea = QStringLiteral("bootloader area");
+const QString kOutside = QStringLiteral("outside program flash");
+const QString kNotWritable = QStringLiteral("not writable");
+
+QString Hex(int value, int digits) {
+    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+// Payload length each code must have, given its count byte.
+int ExpectedLength(quint8 code, int count) {
+    switch (code) {
+        case kWriteProgram:
+            return kHeader + count * kBlockBytes;
+        case kErase:
+        case kWriteEeprom:
+        case kWriteConfig:
+            return kHeader + count;
+        default:
+            return kHeader;
+    }
+}
+
+}  // namespace
+
+Outcome CommandHandler::Handle(const QByteArray& payload) {
+    if (payload.isEmpty()) return {kEmptyText, {}, 0, {}};
+    const quint8 code = quint8(payload[0]);
+    if (code == kVersionOrReset) return Version(payload);
+    const bool known = code == kReadProgram || code == kWriteProgram || code == kErase ||
+                       code == kReadEeprom || code == kWriteEeprom || code == kWriteConfig;
+    if (!known) return {kUnknownText.arg(Hex(code, 2)), {}, 0, {}};
+    const int count = payload.size() > 1 ? quint8(payload[1]) : 0;
+    if (payload.size() < kHeader || payload.size() != ExpectedLength(code, count))
+        return {kBadLengthText.arg(Hex(code, 2)), {}, 0, {}};
+    const Request request{code, count,
+                          quint8(payload[2]) | quint8(payload[3]) << 8 | quint8(payload[4]) << 16,
+                          payload.left(kHeader), payload.mid(kHeader)};
+    switch (code) {
+        case kReadProgram:
+            return ReadProgram(request);
+        case kWriteProgram:
+            return WriteProgram(request);
+        case kErase:
+            return Erase(request);
+        case kReadEeprom:
+            return ReadEeprom(request);
+        case kWriteEeprom:
+            return WriteEeprom(request);
+        default:
+            return WriteConfig(request);
+    }
+}
+
+Outcome CommandHandler::Version(const QByteArray& payload) const {
+    if (payload == kResetPayload) return {kResetText, {}, 0, {}};
+    const int count = payload.size() > 1 ? quint8(payload[1]) : 0;
+    if (payload.size() != 3 || quint8(payload[2]) != 0xFF || count == 0)
+        return {kBadLengthText.arg(Hex(kVersionOrReset, 2)), {}, 0, {}};
+    QByteArray data(count, '\0');
+    data[0] = char(m_minor);
+    if (count > 1) data[1] = char(m_major);
+    return {kVersionText.arg(count).arg(m_major).arg(m_minor),
+            payload.left(kVersionHeader) + data,
+            kVersionHeader,
+            {}};
+}
+
+Outcome CommandHandler::ReadProgram(const Request& request) const {
+    const QString what = request.address >= DeviceMemory::kConfigBase
+                             ? QStringLiteral("read-config")
+                             : QStringLiteral("read-flash");
+    return {kDataText.arg(what, Hex(request.address, 6)).arg(request.count),
+            request.header + m_memory.ReadWords(request.address, request.count),
+            kHeader,
+            {}};
+}
+
+Outcome CommandHandler::WriteProgram(const Request& request) {
+    const QString what = QStringLiteral("write-flash");
+    const int words = (int(request.data.size()) + 1) / 2;
+    if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
+    if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
+    m_memory.WriteWords(request.address, request.data);
+    return {kAckText.arg(what, Hex(request.address, 6)).arg(request.data.size()),
+            QByteArray(1, char(request.code)), 0, FlashTime(int(request.data.size()))};
+}
+
+Outcome CommandHandler::Erase(const Request& request) {
+    const QString what = QStringLiteral("erase-flash");
+    const int words = request.count * kEraseBlockWords;
+    if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
+    if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
+    for (int i = 0; i < words; ++i)
+        m_memory.SetWord(request.address + i, DeviceMemory::kErasedWord);
+    return {kEraseText.arg(Hex(request.address, 6)).arg(request.count),
+            QByteArray(1, char(request.code)), 0, FlashTime(words * 2)};
+}
+
+Outcome CommandHandler::ReadEeprom(const Request& request) const {
+    QByteArray data;
+    for (int i = 0; i < request.count; ++i) data.append(char(m_memory.Eeprom(request.address + i)));
+    return {
+        kDataText.arg(QStringLiteral("read-eeprom"), Hex(request.address, 6)).arg(request.count),
+        request.header + data,
+        kHeader,
+        {}};
+}
+
+Outcome CommandHandler::WriteEeprom(const Request& request) {
+    // Only the low address byte reaches the EEPROM address register.
+    for (int i = 0; i < request.count; ++i)
+        m_memory.SetEeprom(request.address + i, quint8(request.data[i]));
+    return {
+        kAckText.arg(QStringLiteral("write-eeprom"), Hex(request.address, 6)).arg(request.count),
+        QByteArray(1, char(request.code)), 0, m_times.eepromByte * request.count};
+}
+
+Outcome CommandHandler::WriteConfig(const Request& request) {
+    const QString what = QStringLiteral("write-config");
+    for (int i = 0; i < (request.count + 1) / 2; ++i)
+        if (!m_memory.IsWritableConfig(request.address + i))
+            return Refused(request, what, kNotWritable);
+    m_memory.WriteWords(request.address, request.data);
+    return {kAckText.arg(what, Hex(request.address, 6)).arg(request.count),
+            QByteArray(1, char(request.code)), 0, FlashTime(request.count)};
+}
+
+Outcome CommandHandler::Refused(const Request& request, const QString& what,
+                                const QString& why) const {
+    return {kRefusedText.arg(what, Hex(request.address, 6)).arg(request.data.size()).arg(why),
+            {},
+            0,
+            {}};
+}

@@ -1,0 +1,114 @@
+#include "simoptions.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+const QString kUsage = QStringLiteral("a simulated PIC16F877A bootloader on a pseudo-terminal");
+
+std::optional<int> NonNegative(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= 0 ? std::optional(value) : std::nullopt;
+}
+
+QString ComLinkPath(int number) {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data + QStringLiteral("/Kestrel/ports/com%1").arg(number);
+}
+
+bool ParseVersion(const QString& text, SimOptions& options) {
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != 2) return false;
+    const auto major = NonNegative(parts[0]);
+    const auto minor = NonNegative(parts[1]);
+    if (!major || !minor || *major > 255 || *minor > 255) return false;
+    options.major = quint8(*major);
+    options.minor = quint8(*minor);
+    return true;
+}
+
+bool ParseTimes(const QCommandLineParser& parser, SimOptions& options) {
+    const QString baud = parser.value(QStringLiteral("baud"));
+    if (baud != QLatin1String("9600") && baud != QLatin1String("0")) return false;
+    options.realTime = baud != QLatin1String("0");
+    const auto flash = NonNegative(parser.value(QStringLiteral("flash-ms")));
+    const auto eeprom = NonNegative(parser.value(QStringLiteral("eeprom-ms")));
+    if (!flash || !eeprom) return false;
+    options.flashMs = *flash;
+    options.eepromMs = *eeprom;
+    return true;
+}
+
+bool ParsePort(const QCommandLineParser& parser, SimOptions& options) {
+    const bool link = parser.isSet(QStringLiteral("link"));
+    if (link && parser.isSet(QStringLiteral("com"))) return false;
+    if (link) {
+        options.linkPath = QDir::cleanPath(parser.value(QStringLiteral("link")));
+        return true;
+    }
+    const auto number = NonNegative(parser.value(QStringLiteral("com")));
+    if (!number || *number < 1) return false;
+    options.linkPath = ComLinkPath(*number);
+    return true;
+}
+}  // namespace
+
+std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString& error) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(kUsage);
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("com"), QStringLiteral("Link the port as Com N."), QStringLiteral("N"),
+         QStringLiteral("1")},
+        {QStringLiteral("link"), QStringLiteral("Link the port at PATH."), QStringLiteral("PATH")},
+        {QStringLiteral("version"), QStringLiteral("Firmware version."),
+         QStringLiteral("MAJOR.MINOR"), QStringLiteral("1.0")},
+        {QStringLiteral("baud"), QStringLiteral("9600, or 0 for no line time."),
+         QStringLiteral("BAUD"), QStringLiteral("9600")},
+        {QStringLiteral("flash-ms"), QStringLiteral("Time of a 64-byte flash write."),
+         QStringLiteral("MS"), QStringLiteral("16")},
+        {QStringLiteral("eeprom-ms"), QStringLiteral("Time of an EEPROM byte write."),
+         QStringLiteral("MS"), QStringLiteral("4")},
+        {QStringLiteral("fault"),
+         QStringLiteral("Inject a fault: silent, bad-checksum, wrong-command, "
+                        "no-end, cut, short-data, unplug (@N,M,...)."),
+         QStringLiteral("KIND[@LIST]")},
+        {QStringLiteral("dump"), QStringLiteral("Write the memory as Intel HEX on exit."),
+         QStringLiteral("FILE")},
+    });
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (!parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
+        return std::nullopt;
+    }
+    SimOptions options;
+    options.dumpPath = parser.value(QStringLiteral("dump"));
+    if (!ParsePort(parser, options)) {
+        error = QStringLiteral("give either --com N (N >= 1) or --link PATH");
+        return std::nullopt;
+    }
+    if (!ParseVersion(parser.value(QStringLiteral("version")), options)) {
+        error = QStringLiteral("--version takes MAJOR.MINOR, each 0 to 255");
+        return std::nullopt;
+    }
+    if (!ParseTimes(parser, options)) {
+        error = QStringLiteral(
+            "--baud takes 9600 or 0; --flash-ms and --eeprom-ms take whole milliseconds");
+        return std::nullopt;
+    }
+    for (const QString& text : parser.values(QStringLiteral("fault"))) {
+        const auto rule = FaultInjector::Parse(text);
+        if (!rule) {
+            error = QStringLiteral("unknown fault %1").arg(text);
+            return std::nullopt;
+        }
+        options.faults.append(*rule);
+    }
+    return options;
+}

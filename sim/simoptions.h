@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "faultinjector.h"
+
+struct SimOptions {
+    QString linkPath;
+    quint8 major = 1;
+    quint8 minor = 0;
+    bool realTime = true;  // --baud 0 turns line and write times off
+    int flashMs = 16;      // per 64-byte block
+    int eepromMs = 4;      // per byte
+    QList<FaultRule> faults;
+    QString dumpPath;
+};
+
+// Reads the command line; on a mistake returns nullopt with the reason in error.
+std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString& error);

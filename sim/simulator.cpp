@@ -1,0 +1,105 @@
+#include "simulator.h"
+
+#include <cstdio>
+
+#include "framecodec.h"
+#include "hexdump.h"
+
+namespace {
+using std::chrono::milliseconds;
+
+// How long after the last reply to a frame marked for unplugging the adapter stays in, unless
+// the host starts its next request first; longer than any reply wait of the program.
+constexpr milliseconds kUnplugGrace(500);
+
+const QString kReadyText = QStringLiteral("ready %1");
+const QString kFrameText = QStringLiteral("#%1 %2");
+const QString kFaultText = QStringLiteral("%1 [fault %2]");
+const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
+const QString kUnplugText = QStringLiteral("unplugged");
+const QString kDumpError = QStringLiteral("cannot write dump %1");
+
+WriteTimes TimesOf(const SimOptions& options) {
+    if (!options.realTime) return {};
+    return {milliseconds(options.flashMs), milliseconds(options.eepromMs)};
+}
+}  // namespace
+
+Simulator::Simulator(const SimOptions& options, QObject* parent)
+    : QObject(parent),
+      m_options(options),
+      m_handler(m_memory, options.major, options.minor, TimesOf(options)),
+      m_faults(options.faults),
+      m_line(options.realTime ? Frame::LineTime(1) : std::chrono::nanoseconds(0)) {
+    m_unplugTimer.setSingleShot(true);
+    connect(&m_unplugTimer, &QTimer::timeout, this, &Simulator::Unplug);
+    connect(&m_port, &PseudoTerminal::Received, this, &Simulator::OnHostBytes);
+    connect(&m_line, &LineModel::ByteRead, this, &Simulator::OnByteRead);
+    connect(&m_line, &LineModel::Overrun, this, [this] { m_reader.Hunt(); });
+    connect(&m_line, &LineModel::Sent, &m_port, &PseudoTerminal::Write);
+}
+
+bool Simulator::Start(QString& error) {
+    if (!m_port.Open(m_options.linkPath, error)) return false;
+    Print(kReadyText.arg(m_port.SlavePath()));
+    return true;
+}
+
+bool Simulator::Stop() {
+    m_port.Close();
+    if (m_options.dumpPath.isEmpty() || WriteHexDump(m_memory, m_options.dumpPath)) return true;
+    std::fprintf(stderr, "%s\n", qPrintable(kDumpError.arg(m_options.dumpPath)));
+    return false;
+}
+
+void Simulator::OnHostBytes(const QByteArray& bytes) {
+    // The adapter comes out as the host starts its next request.
+    if (m_unplugPending) return Unplug();
+    m_line.Receive(bytes);
+}
+
+void Simulator::OnByteRead(quint8 byte, LineModel::Clock::time_point at) {
+    switch (m_reader.Feed(byte)) {
+        case FrameReader::Result::NeedMore:
+            return;
+        case FrameReader::Result::Invalid:
+            Print(kFrameText.arg(++m_frames).arg(kBadChecksumText));
+            break;
+        case FrameReader::Result::Valid:
+            ++m_frames;
+            Serve(m_reader.Payload(), at);
+            break;
+    }
+    if (m_faults.UnplugsAfter(m_frames)) ScheduleUnplug();
+}
+
+void Simulator::Serve(const QByteArray& payload, LineModel::Clock::time_point at) {
+    const Outcome outcome = m_handler.Handle(payload);
+    const auto fault = outcome.reply.isEmpty() ? std::nullopt : m_faults.ReplyFault(m_frames);
+    Print(kFrameText.arg(m_frames).arg(
+        fault ? kFaultText.arg(outcome.text, FaultInjector::Name(*fault)) : outcome.text));
+    const auto done = at + outcome.writeTime;
+    if (outcome.writeTime.count() > 0) m_line.Stall(done);
+    if (outcome.reply.isEmpty()) return;
+    m_line.Transmit(fault ? FaultInjector::Damage(*fault, outcome.reply, outcome.dataStart)
+                          : Frame::Build(outcome.reply),
+                    done);
+}
+
+void Simulator::ScheduleUnplug() {
+    m_unplugPending = true;
+    const auto untilSent = m_line.TransmitEnd() - LineModel::Clock::now();
+    m_unplugTimer.start(std::max(std::chrono::ceil<milliseconds>(untilSent), milliseconds(0)) +
+                        kUnplugGrace);
+}
+
+void Simulator::Unplug() {
+    m_unplugTimer.stop();
+    Print(kUnplugText);
+    emit Unplugged();
+}
+
+void Simulator::Print(const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
