@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <array>
 #include <memory>
 
 class Prompts;
 class SerialPort;
+namespace LinkMessages {
+struct Message;
+}
 
 using ByteAddr = std::array<quint8, 3>;  // device address, sent in index order
 
@@ -40,8 +44,21 @@ public:
     const QByteArray& strReceived() const { return m_strReceived; }
 
 private:
-    // Implementation is the link's own; see clshexcomm.cpp.
     void mCommHex_OnComm();
+    void mCommHex_Gone();
+    bool blnPortReady();
+    bool blnSendFrame(const QByteArray& frame, QByteArray& reply);
+    bool blnPortLost();
+    bool blnCheckReplyFormat(quint8 bytCode, const QByteArray& reply);
+    bool blnRequest(const QByteArray& payload, QByteArray& reply);
+    bool blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
+                         QByteArray& bytData);
+    bool blnExchangeAck(const QByteArray& payload);
+    bool blnRead(quint8 bytCode, qint16 intByteLen, const ByteAddr& bytAddr, QByteArray& bytData);
+    bool blnWrite(quint8 bytCode, qint16 intCount, qsizetype dataLen, const ByteAddr& bytAddr,
+                  const QByteArray& bytData);
+    bool Fail(const LinkMessages::Message& message);
+    bool blnNotAvailable(qint16 intComPort);
 
     std::unique_ptr<SerialPort> m_port;
     Prompts& m_prompts;
@@ -49,4 +66,7 @@ private:
     float m_sngInterval = 1.0F;
     float m_sngRetries = 5.0F;
     QByteArray m_strReceived;
+    qint16 m_intComPort = 0;     // the number the port was opened as, for messages
+    bool m_blnPortGone = false;  // the device vanished while the flag was set
+    QDeadlineTimer m_deadline;   // of the running wait; expired early when the port goes
 };

@@ -18,5 +18,8 @@ public:
     QByteArray TakeInput() override;
 
 private:
+    void OnError(QSerialPort::SerialPortError error);
+
     QSerialPort m_port;
+    bool m_closing = false;
 };
