@@ -1,0 +1,19 @@
+#include <QApplication>
+#include <QFileInfo>
+
+#include "frmmain.h"
+#include "programfolder.h"
+#include "qtprompts.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Settings live under the executable's own name, so a renamed copy keeps its own.
+    app.setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    app.setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+
+    QtPrompts prompts;
+    frmMain window(prompts, ProgramFolder::Resolve());
+    prompts.SetParent(&window);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,293 @@
+#include "frmmain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "clearcommand.h"
+#include "clshexcomm.h"
+#include "commandcontext.h"
+#include "connectcommand.h"
+#include "delay.h"
+#include "frmabout.h"
+#include "frmviewcode.h"
+#include "importcommand.h"
+#include "mainactions.h"
+#include "programcommand.h"
+#include "qserialportadapter.h"
+#include "statuspanels.h"
+#include "twips.h"
+#include "viewcommand.h"
+
+namespace {
+
+constexpr int kClientWidthTwips = 4575;
+constexpr int kClientHeightTwips = 1350;
+
+const QString kDesignTitle = QStringLiteral("Kestrel");
+
+QString TickItem(Tick tick) {
+    switch (tick) {
+        case Tick::ViewFlash:
+            return QStringLiteral("mnuViewFlash");
+        case Tick::ViewEEPROM:
+            return QStringLiteral("mnuViewEEPROM");
+        case Tick::ViewUserID:
+            return QStringLiteral("mnuViewUserID");
+        case Tick::ViewConfig:
+            return QStringLiteral("mnuViewConfig");
+        case Tick::ProgFlash:
+            return QStringLiteral("mnuProgFlash");
+        case Tick::ProgEEPROM:
+            return QStringLiteral("mnuProgEEPROM");
+    }
+    return {};
+}
+
+}  // namespace
+
+frmMain::frmMain(Prompts& prompts, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent),
+      m_prompts(prompts),
+      m_programFolder(programFolder),
+      m_settings(QCoreApplication::applicationName()) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    CreateWidgets();
+    ConnectActions();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateWidgets() {
+    m_actions = new MainActions(this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    prgStatus = new QProgressBar(central);
+    prgStatus->setObjectName(QStringLiteral("prgStatus"));
+    prgStatus->setAccessibleName(QStringLiteral("Progress"));
+    prgStatus->setTextVisible(false);
+    prgStatus->setRange(0, 100);
+    prgStatus->setValue(0);
+    layout->addWidget(prgStatus);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("staBootloader"));
+    m_panels = new StatusPanels(statusBar(), Dpi());
+    FixSize();
+}
+
+void frmMain::ConnectActions() {
+    const auto route = [this](const char* name, void (frmMain::*handler)()) {
+        connect(m_actions->Item(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    route("mnuImportHexFile", &frmMain::mnuImportHexFile_Click);
+    route("mnuClearImportedCode", &frmMain::mnuClearImportedCode_Click);
+    route("mnuExitProg", &frmMain::mnuExitProg_Click);
+    route("mnuViewHexCode", &frmMain::mnuViewHexCode_Click);
+    route("mnuConnectToPIC", &frmMain::mnuConnectToPIC_Click);
+    route("mnuProgramPIC", &frmMain::mnuProgramPIC_Click);
+    route("mnuRunPIC", &frmMain::mnuRunPIC_Click);
+    route("mnuAboutBootloader", &frmMain::mnuAboutBootloader_Click);
+    for (qint16 n = 1; n <= 4; ++n) {
+        connect(m_actions->Item(QStringLiteral("mnuCom%1").arg(n)), &QAction::triggered, this,
+                [this, n] { mnuCom_Click(n); });
+    }
+    connect(m_actions, &MainActions::ButtonClick, this, &frmMain::tlbMain_ButtonClick);
+    connect(m_panels, &StatusPanels::PanelClick, this, &frmMain::staBootloader_PanelClick);
+}
+
+double frmMain::Dpi() const {
+    const QScreen* current = screen();
+    return current ? current->logicalDotsPerInch() : 96.0;
+}
+
+// The area below the menu bar keeps its design size; the frame comes from the window manager.
+void frmMain::FixSize() {
+    const double dpi = Dpi();
+    setFixedSize(Twips::ToPixels(kClientWidthTwips, dpi),
+                 menuBar()->sizeHint().height() + Twips::ToPixels(kClientHeightTwips, dpi));
+}
+
+void frmMain::Form_Load() {
+    setWindowTitle(kDesignTitle + QStringLiteral(" [v") + QStringLiteral(KESTREL_VERSION) +
+                   QLatin1Char(']'));
+    const double dpi = Dpi();
+    const int top =
+        m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kTop, SettingKey::kDefaultTop);
+    const int left =
+        m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kLeft, SettingKey::kDefaultLeft);
+    move(Twips::ToPixels(left, dpi), Twips::ToPixels(top, dpi));
+    m_state.intPortNumber =
+        m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kPort, SettingKey::kDefaultPort);
+    m_state.strHexFilePath = m_settings.Read(SettingKey::kHexPath, SettingKey::kPath, QString());
+    SetPanelText(PanelKey::kPort, QStringLiteral("Com %1").arg(m_state.intPortNumber));
+    SetPortTicks();
+    m_actions->Item(QStringLiteral("mnuViewFlash"))->setChecked(true);
+    m_actions->Item(QStringLiteral("mnuProgFlash"))->setChecked(true);
+    m_objHexComm = std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), m_prompts);
+    m_state.objHexComm = m_objHexComm.get();
+    EnableCommands(true, false, false, false, false, false, true);
+}
+
+void frmMain::SetPortTicks() {
+    for (int n = 1; n <= 4; ++n)
+        m_actions->Item(QStringLiteral("mnuCom%1").arg(n))->setChecked(n == m_state.intPortNumber);
+}
+
+// A command that is still running when the window closes is stopped at its next wait; the
+// unload runs once it has returned, so nothing it uses is released under it.
+void frmMain::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (m_unloading) return;
+    if (m_runningCommands > 0) {
+        m_closePending = true;
+        modGeneral::StopWaiting();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    m_unloading = true;
+    modGeneral::ResumeWaiting();
+    if (!isMinimized()) {
+        const double dpi = Dpi();
+        m_settings.Write(SettingKey::kMainForm, SettingKey::kTop,
+                         QString::number(Twips::FromPixels(pos().y(), dpi)));
+        m_settings.Write(SettingKey::kMainForm, SettingKey::kLeft,
+                         QString::number(Twips::FromPixels(pos().x(), dpi)));
+    }
+    CommandContext context{*this, m_prompts, m_settings, m_programFolder};
+    ClearImportedCode(context);
+    if (m_view) m_view->close();
+    m_state.objHexComm = nullptr;
+    m_objHexComm.reset();
+}
+
+void frmMain::RunCommand(void (*command)(CommandContext&)) {
+    if (m_unloading || m_closePending) return;
+    ++m_runningCommands;
+    CommandContext context{*this, m_prompts, m_settings, m_programFolder};
+    command(context);
+    if (--m_runningCommands == 0 && m_closePending) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void frmMain::mnuImportHexFile_Click() {
+    RunCommand(ImportHexFile);
+}
+void frmMain::mnuClearImportedCode_Click() {
+    RunCommand(ClearImportedCode);
+}
+void frmMain::mnuExitProg_Click() {
+    close();
+}
+void frmMain::mnuViewHexCode_Click() {
+    RunCommand(ViewHexCode);
+}
+void frmMain::mnuConnectToPIC_Click() {
+    RunCommand(ConnectToPIC);
+}
+void frmMain::mnuProgramPIC_Click() {
+    RunCommand(ProgramPIC);
+}
+void frmMain::mnuRunPIC_Click() {
+    RunCommand(RunPIC);
+}
+
+void frmMain::mnuAboutBootloader_Click() {
+    frmAbout about(this);
+    about.exec();
+}
+
+void frmMain::mnuCom_Click(qint16 N) {
+    if (m_state.intPortNumber == N || m_unloading) {
+        SetPortTicks();
+        return;
+    }
+    m_state.intPortNumber = N;
+    m_objHexComm->CloseComPort();
+    EnableCommands(true, false, false, false, false, false, true);
+    m_settings.Write(SettingKey::kMainForm, SettingKey::kPort, QString::number(N));
+    SetPanelText(PanelKey::kPort, QStringLiteral("Com %1").arg(N));
+    SetPortTicks();
+}
+
+void frmMain::tlbMain_ButtonClick(const QString& key) {
+    static const QList<QPair<QString, void (frmMain::*)()>> kRoutes = {
+        {QStringLiteral("ImportHexFile"), &frmMain::mnuImportHexFile_Click},
+        {QStringLiteral("ClearImportedCode"), &frmMain::mnuClearImportedCode_Click},
+        {QStringLiteral("ViewHexCode"), &frmMain::mnuViewHexCode_Click},
+        {QStringLiteral("ConnectToPIC"), &frmMain::mnuConnectToPIC_Click},
+        {QStringLiteral("ProgramPIC"), &frmMain::mnuProgramPIC_Click},
+        {QStringLiteral("RunPIC"), &frmMain::mnuRunPIC_Click},
+        {QStringLiteral("ExitProg"), &frmMain::mnuExitProg_Click},
+    };
+    for (const auto& [routeKey, handler] : kRoutes) {
+        if (routeKey.compare(key, Qt::CaseSensitive) == 0) {
+            (this->*handler)();
+            return;
+        }
+    }
+}
+
+void frmMain::staBootloader_PanelClick(const QString& key) {
+    if (key == PanelKey::kPort) m_actions->PortsMenu()->popup(QCursor::pos());
+}
+
+void frmMain::SetPanelText(const QString& key, const QString& text) {
+    m_panels->SetText(key, text);
+}
+
+QString frmMain::PanelText(const QString& key) const {
+    return m_panels->Text(key);
+}
+
+void frmMain::SetProgressRange(int minimum, int maximum) {
+    // An empty range would turn the bar into a busy indicator; show it empty instead.
+    prgStatus->setRange(minimum, std::max(maximum, minimum + 1));
+}
+
+void frmMain::SetProgressValue(int value) {
+    prgStatus->setValue(value);
+}
+
+int frmMain::ProgressValue() const {
+    // A bar whose range changed under its value reads below its minimum until set again.
+    return std::max(prgStatus->value(), prgStatus->minimum());
+}
+
+void frmMain::EnableCommands(bool blnImport, bool blnClear, bool blnView, bool blnConnect,
+                             bool blnProgram, bool blnRun, bool blnExit) {
+    const bool groups[] = {blnImport, blnClear, blnView, blnConnect, blnProgram, blnRun, blnExit};
+    for (int group = 0; group < 7; ++group) m_actions->SetGroupEnabled(group, groups[group]);
+}
+
+void frmMain::SetBusyPointer(bool busy) {
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+bool frmMain::IsTicked(Tick tick) const {
+    return m_actions->Item(TickItem(tick))->isChecked();
+}
+
+void frmMain::ShowCodeView(const QString& text) {
+    frmViewCode view(m_settings, text, this);
+    m_view = &view;
+    view.exec();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "commandhost.h"
+#include "settings.h"
+
+class MainActions;
+class clsHexComm;
+class Prompts;
+class QProgressBar;
+class StatusPanels;
+struct CommandContext;
+
+// The main window: owns the link, shows progress and results, and routes every menu, toolbar
+// and status panel click to its command.
+class frmMain : public QMainWindow, public CommandHost {
+    Q_OBJECT
+public:
+    frmMain(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    MainState& State() override { return m_state; }
+    void SetPanelText(const QString& key, const QString& text) override;
+    QString PanelText(const QString& key) const override;
+    void SetProgressRange(int minimum, int maximum) override;
+    void SetProgressValue(int value) override;
+    int ProgressValue() const override;
+    void EnableCommands(bool blnImport, bool blnClear, bool blnView, bool blnConnect,
+                        bool blnProgram, bool blnRun, bool blnExit) override;
+    void SetBusyPointer(bool busy) override;
+    bool IsTicked(Tick tick) const override;
+    void ShowCodeView(const QString& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateWidgets();
+    void ConnectActions();
+    void Form_Load();
+    void Form_Unload();
+    void FixSize();
+    double Dpi() const;
+
+    void RunCommand(void (*command)(CommandContext&));
+    void mnuImportHexFile_Click();
+    void mnuClearImportedCode_Click();
+    void mnuExitProg_Click();
+    void mnuViewHexCode_Click();
+    void mnuConnectToPIC_Click();
+    void mnuProgramPIC_Click();
+    void mnuRunPIC_Click();
+    void mnuAboutBootloader_Click();
+    void mnuCom_Click(qint16 N);
+    void tlbMain_ButtonClick(const QString& key);
+    void staBootloader_PanelClick(const QString& key);
+    void SetPortTicks();
+
+    Prompts& m_prompts;
+    const QString m_programFolder;
+    Settings m_settings;
+    MainState m_state;
+    std::unique_ptr<clsHexComm> m_objHexComm;
+    MainActions* m_actions = nullptr;
+    QProgressBar* prgStatus = nullptr;
+    StatusPanels* m_panels = nullptr;
+    QPointer<QWidget> m_view;
+    int m_runningCommands = 0;
+    bool m_closePending = false;
+    bool m_unloading = false;
+};

@@ -1,0 +1,122 @@
+#include "mainactions.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace {
+
+struct ButtonSpec {
+    const char* key;
+    const char* toolTip;
+    QStyle::StandardPixmap icon;
+};
+
+// Toolbar order; a click is routed by key.
+const ButtonSpec kButtons[] = {
+    {"ImportHexFile", "Import Hex File", QStyle::SP_DialogOpenButton},
+    {"ClearImportedCode", "Clear Imported Code", QStyle::SP_TrashIcon},
+    {"ViewHexCode", "Veiw Imported Code", QStyle::SP_FileDialogContentsView},
+    {"ConnectToPIC", "Connect to PIC", QStyle::SP_DriveNetIcon},
+    {"ProgramPIC", "Program PIC", QStyle::SP_ArrowDown},
+    {"RunPIC", "Run PIC", QStyle::SP_MediaPlay},
+    {"ExitProg", "Exit bootloader program", QStyle::SP_DialogCloseButton},
+};
+
+// Menu items of each command group, in the order they are switched.
+const QStringList kGroups[] = {
+    {"mnuImportHexFile"},
+    {"mnuClearImportedCode"},
+    {"mnuViewHexCode", "mnuViewFlash", "mnuViewEEPROM", "mnuViewUserID", "mnuViewConfig"},
+    {"mnuConnectToPIC"},
+    {"mnuProgramPIC", "mnuProgFlash", "mnuProgEEPROM"},
+    {"mnuRunPIC"},
+    {"mnuExitProg"},
+};
+
+}  // namespace
+
+MainActions::MainActions(QMainWindow* window) : QObject(window) {
+    CreateMenus(window);
+    CreateToolbar(window);
+}
+
+QAction* MainActions::AddItem(QMenu* menu, const QString& name, const QString& caption,
+                              bool checkable) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setCheckable(checkable);
+    m_items.insert(name, action);
+    return action;
+}
+
+void MainActions::CreateMenus(QMainWindow* window) {
+    QMenuBar* bar = window->menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    AddItem(file, QStringLiteral("mnuImportHexFile"), QStringLiteral("&Import Hex"), false);
+    AddItem(file, QStringLiteral("mnuClearImportedCode"), QStringLiteral("&Clear File"), false);
+    file->addSeparator()->setObjectName(QStringLiteral("Divider1"));
+    AddItem(file, QStringLiteral("mnuExitProg"), QStringLiteral("E&xit Program"), false);
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    AddItem(view, QStringLiteral("mnuViewHexCode"), QStringLiteral("&Hex Code"), false);
+    view->addSeparator()->setObjectName(QStringLiteral("Divider2"));
+    AddItem(view, QStringLiteral("mnuViewFlash"), QStringLiteral("Flash"), true);
+    AddItem(view, QStringLiteral("mnuViewEEPROM"), QStringLiteral("EEPROM"), true);
+    AddItem(view, QStringLiteral("mnuViewUserID"), QStringLiteral("User ID"), true);
+    AddItem(view, QStringLiteral("mnuViewConfig"), QStringLiteral("Config"), true);
+
+    QMenu* device = bar->addMenu(QStringLiteral("&Device"));
+    device->setObjectName(QStringLiteral("mnuDevice"));
+    AddItem(device, QStringLiteral("mnuConnectToPIC"), QStringLiteral("&Connect"), false);
+    AddItem(device, QStringLiteral("mnuProgramPIC"), QStringLiteral("&Program PIC"), false);
+    device->addSeparator()->setObjectName(QStringLiteral("Divider3"));
+    AddItem(device, QStringLiteral("mnuProgFlash"), QStringLiteral("Flash"), true);
+    AddItem(device, QStringLiteral("mnuProgEEPROM"), QStringLiteral("EEPROM"), true);
+    device->addSeparator()->setObjectName(QStringLiteral("Divider4"));
+    AddItem(device, QStringLiteral("mnuRunPIC"), QStringLiteral("&Run PIC"), false);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    AddItem(help, QStringLiteral("mnuAboutBootloader"), QStringLiteral("About Bootloader"), false);
+
+    // Not in the menu bar: it pops up from the status bar's port panel.
+    m_ports = new QMenu(QStringLiteral("Ports"), window);
+    m_ports->setObjectName(QStringLiteral("mnuPorts"));
+    auto* exclusive = new QActionGroup(m_ports);
+    for (int n = 1; n <= 4; ++n) {
+        QAction* com = AddItem(m_ports, QStringLiteral("mnuCom%1").arg(n),
+                               QStringLiteral("Com %1").arg(n), true);
+        exclusive->addAction(com);
+    }
+    exclusive->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+}
+
+void MainActions::CreateToolbar(QMainWindow* window) {
+    QToolBar* toolbar = window->addToolBar(QStringLiteral("tlbMain"));
+    toolbar->setObjectName(QStringLiteral("tlbMain"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->toggleViewAction()->setEnabled(false);
+    window->setContextMenuPolicy(Qt::NoContextMenu);
+    QStyle* style = QApplication::style();
+    for (const ButtonSpec& spec : kButtons) {
+        const QString key = QString::fromLatin1(spec.key);
+        QAction* button =
+            toolbar->addAction(style->standardIcon(spec.icon), QString::fromLatin1(spec.toolTip));
+        button->setObjectName(key);
+        button->setToolTip(QString::fromLatin1(spec.toolTip));
+        connect(button, &QAction::triggered, this, [this, key] { emit ButtonClick(key); });
+        m_buttons.append(button);
+    }
+}
+
+void MainActions::SetGroupEnabled(int group, bool enabled) {
+    for (const QString& name : kGroups[group]) m_items.value(name)->setEnabled(enabled);
+    m_buttons.at(group)->setEnabled(enabled);
+}
