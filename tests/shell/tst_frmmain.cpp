@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,7 @@ private slots:
     void init() { TestEnvironment::ClearSettings(); }
     void firstStartIsImportOnly();
     void captionsKeysAndTips();
+    void accessibleNamesAndTexts();
     void commandStateTable_data();
     void commandStateTable();
     void toolbarRoutesByExactKey();
@@ -144,6 +146,30 @@ void tst_frmMain::captionsKeysAndTips() {
                           "ExitProg=Exit bootloader program"}));
     QCOMPARE(window.findChild<QLabel*>(QStringLiteral("BootCodeVersion"))->toolTip(),
              QStringLiteral("Boot Firmware Version"));
+}
+
+void tst_frmMain::accessibleNamesAndTexts() {
+    ScriptedPrompts prompts;
+    frmMain window(prompts, m_env.ProgramFolder());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.SetPanelText(QStringLiteral("Status"), QStringLiteral("Importing Hex File..."));
+    // What a screen reader finds: each toolbar button by its tip, each panel by its text.
+    auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("tlbMain"));
+    for (QAction* action : toolbar->actions()) {
+        QAccessibleInterface* button =
+            QAccessible::queryAccessibleInterface(toolbar->widgetForAction(action));
+        QVERIFY(button);
+        QCOMPARE(button->text(QAccessible::Name), action->toolTip());
+    }
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(
+        window.findChild<QLabel*>(QStringLiteral("Status")));
+    QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Importing Hex File..."));
+    QCOMPARE(status->text(QAccessible::Description), QStringLiteral("Current Status"));
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.menuBar());
+    QStringList menus;
+    for (int i = 0; i < bar->childCount(); ++i) menus.append(bar->child(i)->text(QAccessible::Name));
+    QCOMPARE(menus, QStringList({"File", "View", "Device", "Help"}));
 }
 
 void tst_frmMain::commandStateTable_data() {
