@@ -1,3 +1,76 @@
 #include "programcommand.h"
 
-void ProgramPIC(CommandContext&) {}
+#include "clshexcomm.h"
+#include "commandcontext.h"
+#include "commandhost.h"
+#include "convertedfiles.h"
+#include "convertedline.h"
+#include "delay.h"
+#include "devicetexts.h"
+#include "flashblockassembler.h"
+#include "prompts.h"
+#include "regionprogrammer.h"
+
+namespace {
+
+constexpr qint16 kFlash8ByteBlocks = FlashBlockAssembler::kBlockBytes / 8;
+constexpr float kFlashInterval = 0.08F;
+constexpr float kEEPROMInterval = 0.2F;
+constexpr float kEndSeconds = 1.0F;
+
+// EEPROM goes to the device line by line, each at its own address.
+class EEPROMLines : public BlockSource {
+public:
+    QList<WriteBlock> Add(const ConvertedLine& line) override {
+        return {{line.bytAddr, line.addressText, line.bytData}};
+    }
+    QList<WriteBlock> Finish() override { return {}; }
+};
+
+bool WriteFlashBlock(clsHexComm& link, const WriteBlock& block) {
+    return link.blnWriteProgram(kFlash8ByteBlocks, block.bytAddr, block.bytData);
+}
+
+bool WriteEEPROMLine(clsHexComm& link, const WriteBlock& block) {
+    return link.blnWriteEEPROM(static_cast<qint16>(block.bytData.size()), block.bytAddr,
+                               block.bytData);
+}
+
+Region FlashRegion() {
+    return {ConvertedFiles::kFlash,   DeviceText::kProgrammingFlash, DeviceText::kFlashMissing,
+            DeviceText::kFlashFailed, DeviceText::kFlashTitle,       kFlashInterval,
+            WriteFlashBlock};
+}
+
+Region EEPROMRegion() {
+    return {ConvertedFiles::kEEPROM,
+            DeviceText::kProgrammingEEPROM,
+            DeviceText::kEEPROMMissing,
+            DeviceText::kEEPROMFailed,
+            DeviceText::kEEPROMTitle,
+            kEEPROMInterval,
+            WriteEEPROMLine};
+}
+
+}  // namespace
+
+void ProgramPIC(CommandContext& context) {
+    CommandHost& host = context.host;
+    const bool flash = host.IsTicked(Tick::ProgFlash);
+    const bool eeprom = host.IsTicked(Tick::ProgEEPROM);
+    if (!flash && !eeprom) {
+        context.prompts.MsgBox(DeviceText::kNothingSelected, DeviceText::kNothingSelectedTitle,
+                               MsgIcon::None);
+        return;
+    }
+    host.EnableCommands(false, false, false, false, false, false, false);
+    FlashBlockAssembler flashBlocks;
+    if (flash && !ProgramRegion(context, FlashRegion(), flashBlocks)) return;
+    EEPROMLines eepromLines;
+    if (eeprom && !ProgramRegion(context, EEPROMRegion(), eepromLines)) return;
+    if (!modGeneral::Delay(kEndSeconds)) return;
+    host.SetBusyPointer(false);
+    host.SetProgressValue(0);
+    host.SetPanelText(PanelKey::kStatus, QString());
+    host.EnableCommands(false, true, true, false, false, true, true);
+}

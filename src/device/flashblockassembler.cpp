@@ -1,0 +1,63 @@
+#include "flashblockassembler.h"
+
+#include <algorithm>
+
+#include "convertedline.h"
+
+namespace {
+
+constexpr quint32 kFirstByte = FlashBlockAssembler::kFirstWord * 2;
+constexpr char kErased = '\xFF';
+
+ByteAddr AddrOfWord(quint32 word) {
+    return {static_cast<quint8>(word), static_cast<quint8>(word >> 8),
+            static_cast<quint8>(word >> 16)};
+}
+
+}  // namespace
+
+QList<WriteBlock> FlashBlockAssembler::Add(const ConvertedLine& line) {
+    QList<WriteBlock> done;
+    quint32 start = line.WordAddress() * 2;
+    QByteArray data = line.bytData;
+    if (data.isEmpty() || start + data.size() <= kFirstByte) return done;
+    // A block that does not open at a line's own address shows its computed address.
+    QString addressText = line.addressText;
+    if (start < kFirstByte) {
+        data.remove(0, kFirstByte - start);
+        start = kFirstByte;
+        addressText.clear();
+    }
+    if (m_open && (start < m_end || start >= m_start + kBlockBytes)) done.append(Close());
+    while (!data.isEmpty()) {
+        if (!m_open) Open(start, addressText);
+        const qsizetype placed = std::min<qsizetype>(m_start + kBlockBytes - start, data.size());
+        m_data.replace(start - m_start, placed, data.left(placed));
+        start += placed;
+        m_end = start;
+        data.remove(0, placed);
+        addressText.clear();
+        if (m_end == m_start + kBlockBytes) done.append(Close());
+    }
+    return done;
+}
+
+QList<WriteBlock> FlashBlockAssembler::Finish() {
+    if (!m_open) return {};
+    return {Close()};
+}
+
+void FlashBlockAssembler::Open(quint32 start, const QString& addressText) {
+    m_open = true;
+    m_start = start;
+    m_end = start;
+    m_data = QByteArray(kBlockBytes, kErased);
+    m_addressText = addressText.isEmpty()
+                        ? QStringLiteral("%1").arg(start / 2, 6, 16, QLatin1Char('0')).toUpper()
+                        : addressText;
+}
+
+WriteBlock FlashBlockAssembler::Close() {
+    m_open = false;
+    return {AddrOfWord(m_start / 2), m_addressText, m_data};
+}

@@ -1,0 +1,92 @@
+#include "regionprogrammer.h"
+
+#include <QFile>
+#include <algorithm>
+
+#include "commandcontext.h"
+#include "commandhost.h"
+#include "convertedfiles.h"
+#include "convertedline.h"
+#include "delay.h"
+#include "linereader.h"
+#include "prompts.h"
+
+namespace {
+
+constexpr qint16 kWriteRetries = 2;
+constexpr int kMaxLineCount = 32767;  // intLineCount is 16-bit
+
+enum class Outcome { Written, Failed, Stopped };
+
+bool CountLines(CommandHost& host, const QString& path) {
+    LineReader reader(path);
+    reader.Open();
+    int count = 0;
+    QByteArray line;
+    while (reader.ReadLine(line)) {
+        ++count;
+        modGeneral::DoEvents();
+        if (modGeneral::WaitingStopped()) return false;
+    }
+    host.State().intLineCount = static_cast<qint16>(std::min(count, kMaxLineCount));
+    return true;
+}
+
+void ShowFailure(CommandContext& context, const Region& region, const QString& addressText) {
+    context.prompts.MsgBox(region.failureText + addressText, region.title, MsgIcon::Critical);
+}
+
+Outcome WriteBlocks(CommandContext& context, const Region& region,
+                    const QList<WriteBlock>& blocks) {
+    clsHexComm& link = *context.host.State().objHexComm;
+    for (const WriteBlock& block : blocks) {
+        const bool written = region.write(link, block);
+        if (modGeneral::WaitingStopped()) return Outcome::Stopped;
+        if (!written) {
+            ShowFailure(context, region, block.addressText);
+            return Outcome::Failed;
+        }
+        modGeneral::DoEvents();
+        if (modGeneral::WaitingStopped()) return Outcome::Stopped;
+    }
+    return Outcome::Written;
+}
+
+Outcome WriteLines(CommandContext& context, const Region& region, BlockSource& source,
+                   LineReader& reader) {
+    int progress = 0;
+    QByteArray text;
+    while (reader.ReadLine(text)) {
+        context.host.SetProgressValue(++progress);
+        const std::optional<ConvertedLine> line = ParseConvertedLine(text);
+        if (!line) {
+            ShowFailure(context, region, AddressTextOf(text));
+            return Outcome::Failed;
+        }
+        const Outcome outcome = WriteBlocks(context, region, source.Add(*line));
+        if (outcome != Outcome::Written) return outcome;
+    }
+    return WriteBlocks(context, region, source.Finish());
+}
+
+}  // namespace
+
+bool ProgramRegion(CommandContext& context, const Region& region, BlockSource& source) {
+    CommandHost& host = context.host;
+    const QString path = ConvertedFiles::PathOf(context.programFolder, region.fileName);
+    if (!QFile::exists(path)) {
+        context.prompts.MsgBox(region.missingText, region.title, MsgIcon::Critical);
+        return true;
+    }
+    if (!CountLines(host, path)) return false;
+    host.SetProgressRange(0, host.State().intLineCount);
+    host.SetProgressValue(0);
+    clsHexComm& link = *host.State().objHexComm;
+    link.SetTimeOutInterval(region.sngInterval);
+    link.SetTimeOutRetries(kWriteRetries);
+    LineReader reader(path);
+    reader.Open();
+    host.SetBusyPointer(true);
+    host.SetPanelText(PanelKey::kStatus, region.statusText);
+    return WriteLines(context, region, source, reader) != Outcome::Stopped;
+}
