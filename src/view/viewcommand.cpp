@@ -1,3 +1,142 @@
 #include "viewcommand.h"
 
-void ViewHexCode(CommandContext&) {}
+#include <QFile>
+#include <array>
+
+#include "commandcontext.h"
+#include "commandhost.h"
+#include "convertedfiles.h"
+#include "delay.h"
+#include "linereader.h"
+#include "prompts.h"
+#include "viewline.h"
+
+namespace {
+
+struct Region {
+    Tick tick;
+    QString file;
+    QString header;
+    QString status;
+    QString missingText;
+    QString missingTitle;
+};
+
+// In the order the view shows them.
+const std::array<Region, 4> kRegions = {{
+    {Tick::ViewFlash, ConvertedFiles::kFlash, QStringLiteral("Start of flash program code"),
+     QStringLiteral("Converting flash to view..."),
+     QStringLiteral("Converted program flash code file does not exist"),
+     QStringLiteral("Flash code file Error")},
+    {Tick::ViewEEPROM, ConvertedFiles::kEEPROM, QStringLiteral("Start of EEPROM program code"),
+     QStringLiteral("Converting EEPROM to view..."),
+     QStringLiteral("Converted program EEPROM code file does not exist"),
+     QStringLiteral("EEPROM code file Error")},
+    {Tick::ViewUserID, ConvertedFiles::kUserID, QStringLiteral("Start of UserID program code"),
+     QStringLiteral("Converting user ID to view..."),
+     QStringLiteral("Converted program user ID file does not exist"),
+     QStringLiteral("User ID file Error")},
+    {Tick::ViewConfig, ConvertedFiles::kConfig, QStringLiteral("Start of Config program code"),
+     QStringLiteral("Converting config to view..."),
+     QStringLiteral("Converted program config code file does not exist"),
+     QStringLiteral("Config code file Error")},
+}};
+
+const QString kNothingSelectedText = QStringLiteral("Please first select a code section to view");
+const QString kNothingSelectedTitle = QStringLiteral("Nothing selected");
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr float kRegionPause = 0.5F;
+
+enum class Outcome { Converted, Missing, Stopped };
+
+bool AnyTicked(const CommandHost& host) {
+    for (const Region& region : kRegions)
+        if (host.IsTicked(region.tick)) return true;
+    return false;
+}
+
+// Counts the file's lines into intLineCount. False when the window closed meanwhile.
+bool CountLines(CommandHost& host, const QString& path) {
+    qint16& count = host.State().intLineCount;
+    count = 0;
+    LineReader reader(path);
+    if (!reader.Open()) return true;
+    QByteArray line;
+    while (reader.ReadLine(line)) {
+        ++count;
+        modGeneral::DoEvents();
+        if (modGeneral::WaitingStopped()) return false;
+    }
+    return true;
+}
+
+// Appends the view lines of one converted code file. A file that vanished since the check adds
+// nothing. False when the window closed meanwhile.
+bool ConvertFileToView(CommandHost& host, const QString& path, QString& text) {
+    if (!QFile::exists(path)) return true;
+    LineReader reader(path);
+    if (!reader.Open()) return true;
+    host.SetBusyPointer(true);
+    bool stopped = false;
+    QByteArray line;
+    while (!stopped && reader.ReadLine(line)) {
+        text += modGeneral::strConvertViewLine(QString::fromLatin1(line)) + kCrLf;
+        host.SetProgressValue(host.ProgressValue() + 1);
+        modGeneral::DoEvents();
+        stopped = modGeneral::WaitingStopped();
+    }
+    reader.Close();
+    host.SetBusyPointer(false);
+    return !stopped;
+}
+
+Outcome AppendRegion(CommandContext& context, const Region& region, QString& text) {
+    CommandHost& host = context.host;
+    text += kCrLf + region.header + kCrLf;
+    const QString path = ConvertedFiles::PathOf(context.programFolder, region.file);
+    if (!QFile::exists(path)) {
+        context.prompts.MsgBox(region.missingText, region.missingTitle, MsgIcon::Critical);
+        return Outcome::Missing;
+    }
+    if (!CountLines(host, path)) return Outcome::Stopped;
+    host.SetProgressRange(0, host.State().intLineCount);
+    host.SetProgressValue(0);
+    host.SetPanelText(PanelKey::kStatus, region.status);
+    if (!ConvertFileToView(host, path, text)) return Outcome::Stopped;
+    return modGeneral::Delay(kRegionPause) ? Outcome::Converted : Outcome::Stopped;
+}
+
+// A missing file ends here too, so the window stays usable.
+void OfferNextSteps(CommandHost& host) {
+    host.SetProgressValue(0);
+    host.SetPanelText(PanelKey::kStatus, QString());
+    host.EnableCommands(false, true, true, true, false, false, true);
+}
+
+}  // namespace
+
+void ViewHexCode(CommandContext& context) {
+    CommandHost& host = context.host;
+    if (!AnyTicked(host)) {
+        context.prompts.MsgBox(kNothingSelectedText, kNothingSelectedTitle, MsgIcon::None,
+                               MsgButtons::OkCancel);
+        return;
+    }
+    host.EnableCommands(false, false, false, false, false, false, false);
+    QString text;
+    for (const Region& region : kRegions) {
+        if (!host.IsTicked(region.tick)) continue;
+        switch (AppendRegion(context, region, text)) {
+            case Outcome::Converted:
+                break;
+            case Outcome::Missing:
+                OfferNextSteps(host);
+                return;
+            case Outcome::Stopped:
+                return;
+        }
+    }
+    OfferNextSteps(host);
+    host.SetPanelText(PanelKey::kBootCodeVersion, QString());
+    host.ShowCodeView(text);
+}
