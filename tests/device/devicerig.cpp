@@ -20,7 +20,9 @@ QByteArray DeviceRig::Answer(const QByteArray& frame) {
     const quint8 code = static_cast<quint8>(payload.at(0));
     const bool reset = code == 0 && payload.at(1) == 0;
     const char region = code == 2 ? 'P' : code == 5 ? 'E' : reset ? 'R' : 'V';
-    const auto at = [&payload](int i) { return i < payload.size() ? static_cast<quint8>(payload.at(i)) : quint8(0); };
+    const auto at = [&payload](int i) {
+        return i < payload.size() ? static_cast<quint8>(payload.at(i)) : quint8(0);
+    };
     const quint32 word = at(2) | at(3) << 8 | at(4) << 16;
     requests.append({region, word, payload.mid(5), host.progressValue, link.TimeOutInterval(),
                      link.TimeOutRetries()});
