@@ -120,12 +120,13 @@ private slots:
     }
 
     void adapterPulledOutDuringWrites() {
-        SimRig rig({QStringLiteral("--fault"), QStringLiteral("unplug@3")});
-        QVERIFY(rig.Open(0.08F, 2));
+        SimRig rig({QStringLiteral("--baud"), QStringLiteral("0"), QStringLiteral("--fault"),
+                    QStringLiteral("unplug@3")});
+        QVERIFY(rig.Open(0.05F, 2));
         int written = 0;
         for (int block = 0; block < 6; ++block) {
             const ByteAddr addr{quint8(0x20 * block), 0x01, 0x00};
-            if (!rig.link.blnWriteProgram(8, addr, ControlHeavyBlock(block))) break;
+            if (!rig.link.blnWriteProgram(8, addr, QByteArray(64, '\x21'))) break;
             ++written;
         }
         QCOMPARE(written, 3);
