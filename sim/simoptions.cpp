@@ -5,7 +5,38 @@
 #include <QStandardPaths>
 
 namespace {
-const QString kUsage = QStringLiteral("a simulated PIC16F877A bootloader on a pseudo-terminal");
+const QString kDescription =
+    QStringLiteral("A simulated PIC16F877A bootloader on a pseudo-terminal.");
+const QString kUnexpectedError = QStringLiteral("unexpected argument %1");
+const QString kPortError = QStringLiteral("give either --com N (N >= 1) or --link PATH");
+const QString kVersionError = QStringLiteral("--version takes MAJOR.MINOR, each 0 to 255");
+const QString kTimesError =
+    QStringLiteral("--baud takes 9600 or 0; --flash-ms and --eeprom-ms take whole milliseconds");
+const QString kFaultError = QStringLiteral("unknown fault %1");
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(kDescription);
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("com"), QStringLiteral("Link the port as Com N."), QStringLiteral("N"),
+         QStringLiteral("1")},
+        {QStringLiteral("link"), QStringLiteral("Link the port at PATH."), QStringLiteral("PATH")},
+        {QStringLiteral("version"), QStringLiteral("Firmware version."),
+         QStringLiteral("MAJOR.MINOR"), QStringLiteral("1.0")},
+        {QStringLiteral("baud"), QStringLiteral("9600, or 0 for no line time."),
+         QStringLiteral("BAUD"), QStringLiteral("9600")},
+        {QStringLiteral("flash-ms"), QStringLiteral("Time of a 64-byte flash write."),
+         QStringLiteral("MS"), QStringLiteral("16")},
+        {QStringLiteral("eeprom-ms"), QStringLiteral("Time of an EEPROM byte write."),
+         QStringLiteral("MS"), QStringLiteral("4")},
+        {QStringLiteral("fault"),
+         QStringLiteral("Inject a fault: silent, bad-checksum, wrong-command, "
+                        "no-end, cut, short-data, unplug (@N,M,...)."),
+         QStringLiteral("KIND[@LIST]")},
+        {QStringLiteral("dump"), QStringLiteral("Write the memory as Intel HEX on exit."),
+         QStringLiteral("FILE")},
+    });
+}
 
 std::optional<int> NonNegative(const QString& text) {
     bool ok = false;
@@ -13,9 +44,18 @@ std::optional<int> NonNegative(const QString& text) {
     return ok && value >= 0 ? std::optional(value) : std::nullopt;
 }
 
-QString ComLinkPath(int number) {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data + QStringLiteral("/Kestrel/ports/com%1").arg(number);
+bool ParsePort(const QCommandLineParser& parser, SimOptions& options) {
+    const bool link = parser.isSet(QStringLiteral("link"));
+    if (link && parser.isSet(QStringLiteral("com"))) return false;
+    if (link) {
+        options.linkPath = QDir::cleanPath(parser.value(QStringLiteral("link")));
+        return true;
+    }
+    const auto number = NonNegative(parser.value(QStringLiteral("com")));
+    if (!number || *number < 1) return false;
+    options.linkPath = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                       QStringLiteral("/Kestrel/ports/com%1").arg(*number);
+    return true;
 }
 
 bool ParseVersion(const QString& text, SimOptions& options) {
@@ -41,74 +81,32 @@ bool ParseTimes(const QCommandLineParser& parser, SimOptions& options) {
     return true;
 }
 
-bool ParsePort(const QCommandLineParser& parser, SimOptions& options) {
-    const bool link = parser.isSet(QStringLiteral("link"));
-    if (link && parser.isSet(QStringLiteral("com"))) return false;
-    if (link) {
-        options.linkPath = QDir::cleanPath(parser.value(QStringLiteral("link")));
-        return true;
+// The reason the options are wrong, or an empty text.
+QString ReadOptions(const QCommandLineParser& parser, SimOptions& options) {
+    if (!parser.positionalArguments().isEmpty())
+        return kUnexpectedError.arg(parser.positionalArguments().first());
+    if (!ParsePort(parser, options)) return kPortError;
+    if (!ParseVersion(parser.value(QStringLiteral("version")), options)) return kVersionError;
+    if (!ParseTimes(parser, options)) return kTimesError;
+    for (const QString& text : parser.values(QStringLiteral("fault"))) {
+        const auto rule = FaultInjector::Parse(text);
+        if (!rule) return kFaultError.arg(text);
+        options.faults.append(*rule);
     }
-    const auto number = NonNegative(parser.value(QStringLiteral("com")));
-    if (!number || *number < 1) return false;
-    options.linkPath = ComLinkPath(*number);
-    return true;
+    options.dumpPath = parser.value(QStringLiteral("dump"));
+    return {};
 }
 }  // namespace
 
 std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString& error) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(kUsage);
-    parser.addHelpOption();
-    parser.addOptions({
-        {QStringLiteral("com"), QStringLiteral("Link the port as Com N."), QStringLiteral("N"),
-         QStringLiteral("1")},
-        {QStringLiteral("link"), QStringLiteral("Link the port at PATH."), QStringLiteral("PATH")},
-        {QStringLiteral("version"), QStringLiteral("Firmware version."),
-         QStringLiteral("MAJOR.MINOR"), QStringLiteral("1.0")},
-        {QStringLiteral("baud"), QStringLiteral("9600, or 0 for no line time."),
-         QStringLiteral("BAUD"), QStringLiteral("9600")},
-        {QStringLiteral("flash-ms"), QStringLiteral("Time of a 64-byte flash write."),
-         QStringLiteral("MS"), QStringLiteral("16")},
-        {QStringLiteral("eeprom-ms"), QStringLiteral("Time of an EEPROM byte write."),
-         QStringLiteral("MS"), QStringLiteral("4")},
-        {QStringLiteral("fault"),
-         QStringLiteral("Inject a fault: silent, bad-checksum, wrong-command, "
-                        "no-end, cut, short-data, unplug (@N,M,...)."),
-         QStringLiteral("KIND[@LIST]")},
-        {QStringLiteral("dump"), QStringLiteral("Write the memory as Intel HEX on exit."),
-         QStringLiteral("FILE")},
-    });
+    AddOptions(parser);
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return std::nullopt;
     }
     if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
-    if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
-        return std::nullopt;
-    }
     SimOptions options;
-    options.dumpPath = parser.value(QStringLiteral("dump"));
-    if (!ParsePort(parser, options)) {
-        error = QStringLiteral("give either --com N (N >= 1) or --link PATH");
-        return std::nullopt;
-    }
-    if (!ParseVersion(parser.value(QStringLiteral("version")), options)) {
-        error = QStringLiteral("--version takes MAJOR.MINOR, each 0 to 255");
-        return std::nullopt;
-    }
-    if (!ParseTimes(parser, options)) {
-        error = QStringLiteral(
-            "--baud takes 9600 or 0; --flash-ms and --eeprom-ms take whole milliseconds");
-        return std::nullopt;
-    }
-    for (const QString& text : parser.values(QStringLiteral("fault"))) {
-        const auto rule = FaultInjector::Parse(text);
-        if (!rule) {
-            error = QStringLiteral("unknown fault %1").arg(text);
-            return std::nullopt;
-        }
-        options.faults.append(*rule);
-    }
-    return options;
+    error = ReadOptions(parser, options);
+    return error.isEmpty() ? std::optional(options) : std::nullopt;
 }
