@@ -64,6 +64,10 @@ private slots:
         QCOMPARE(rig.prompts.messages[0].title, QStringLiteral("Kestrel"));
         QCOMPARE(rig.prompts.messages[0].icon, MsgIcon::None);
         QVERIFY(rig.link.OpenComPort(1));
+        rig.link.CloseComPort();
+        rig.link.CloseComPort();
+        QVERIFY(!rig.link.IsPortOpen());
+        QCOMPARE(rig.prompts.messages.size(), 1);
     }
 
     void everyByteKeptInOrder() {
@@ -105,8 +109,10 @@ private slots:
         elapsed.start();
         QVERIFY(!rig.link.blnWriteProgram(1, {0x00, 0x02, 0x00}, QByteArray(8, '\x04')));
         QVERIFY(elapsed.elapsed() < 10000);  // did not sit out the interval
-        QCOMPARE(rig.prompts.Titles(), QStringList{QStringLiteral("Kestrel")});
         QVERIFY(!rig.link.IsPortOpen());
+        QVERIFY(!rig.link.blnResetPIC());
+        QCOMPARE(rig.prompts.Titles(),
+                 (QStringList{QStringLiteral("Kestrel"), QStringLiteral("Coms Port Closed")}));
     }
 
     void peerHangsUpWhileIdle() {
