@@ -1,5 +1,4 @@
 // The request/reply exchange of clsHexComm: send, wait, retry, and judge the reply.
-#include <QCoreApplication>
 #include <chrono>
 
 #include "clshexcomm.h"
