@@ -23,9 +23,11 @@ bool WaitUntil(const QDeadlineTimer& deadline) {
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     g_loops.push_back(&loop);
-    // Timers may fire a little early on some platforms; wait again for what is left.
+    // The timer counts whole milliseconds: round up, so that what is left is never a spin of
+    // zero-length timers; and wait again should it fire early.
     while (!g_stopped && !deadline.hasExpired()) {
-        timer.start(std::max<qint64>(deadline.remainingTime(), 0));
+        const qint64 ns = std::max<qint64>(deadline.remainingTimeNSecs(), 0);
+        timer.start(std::chrono::milliseconds((ns + 999'999) / 1'000'000));
         loop.exec();
     }
     g_loops.erase(std::find(g_loops.begin(), g_loops.end(), &loop));
