@@ -1,5 +1,7 @@
 #include "faultinjector.h"
 
+#include <algorithm>
+
 #include "framecodec.h"
 
 namespace {
@@ -48,10 +50,10 @@ QString FaultInjector::Name(FaultKind kind) {
     return {};
 }
 
-std::optional<FaultKind> FaultInjector::ReplyFault(int frame) const {
+FaultKind FaultInjector::ReplyFault(int frame) const {
     for (const FaultRule& rule : m_rules)
         if (rule.kind != FaultKind::Unplug && Applies(rule, frame)) return rule.kind;
-    return std::nullopt;
+    return FaultKind::None;
 }
 
 bool FaultInjector::UnplugsAfter(int frame) const {
@@ -64,6 +66,8 @@ QByteArray FaultInjector::Damage(FaultKind kind, const QByteArray& payload, int 
     const char stx = char(Frame::kStx);
     const char checksum = char(Frame::CalcCheckSum(payload));
     switch (kind) {
+        case FaultKind::None:
+            break;
         case FaultKind::Silent:
         case FaultKind::Unplug:
             return {};

@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-enum class FaultKind { Silent, BadChecksum, WrongCommand, NoEnd, Cut, ShortData, Unplug };
+enum class FaultKind { None, Silent, BadChecksum, WrongCommand, NoEnd, Cut, ShortData, Unplug };
 
 struct FaultRule {
     FaultKind kind;
@@ -22,12 +22,12 @@ public:
     static std::optional<FaultRule> Parse(const QString& text);
     static QString Name(FaultKind kind);
 
-    // The reply fault for this frame number, if any (the first rule that names it).
-    std::optional<FaultKind> ReplyFault(int frame) const;
+    // The reply fault for this frame number: the first rule that names it, or None.
+    FaultKind ReplyFault(int frame) const;
     bool UnplugsAfter(int frame) const;
 
-    // The reply frame for the payload with the fault applied; dataStart is where the data of a
-    // data reply begin (0 for an acknowledgement).
+    // The reply frame for the payload with the fault (if any) applied; dataStart is where the
+    // data of a data reply begin (0 for an acknowledgement).
     static QByteArray Damage(FaultKind kind, const QByteArray& payload, int dataStart);
 
 private:

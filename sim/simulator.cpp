@@ -75,15 +75,15 @@ void Simulator::OnByteRead(quint8 byte, LineModel::Clock::time_point at) {
 
 void Simulator::Serve(const QByteArray& payload, LineModel::Clock::time_point at) {
     const Outcome outcome = m_handler.Handle(payload);
-    const auto fault = outcome.reply.isEmpty() ? std::nullopt : m_faults.ReplyFault(m_frames);
+    const FaultKind fault =
+        outcome.reply.isEmpty() ? FaultKind::None : m_faults.ReplyFault(m_frames);
     Print(kFrameText.arg(m_frames).arg(
-        fault ? kFaultText.arg(outcome.text, FaultInjector::Name(*fault)) : outcome.text));
+        fault == FaultKind::None ? outcome.text
+                                 : kFaultText.arg(outcome.text, FaultInjector::Name(fault))));
     const auto done = at + outcome.writeTime;
     if (outcome.writeTime.count() > 0) m_line.Stall(done);
-    if (outcome.reply.isEmpty()) return;
-    m_line.Transmit(fault ? FaultInjector::Damage(*fault, outcome.reply, outcome.dataStart)
-                          : Frame::Build(outcome.reply),
-                    done);
+    if (!outcome.reply.isEmpty())
+        m_line.Transmit(FaultInjector::Damage(fault, outcome.reply, outcome.dataStart), done);
 }
 
 void Simulator::ScheduleUnplug() {
