@@ -54,7 +54,10 @@ bool Simulator::Stop() {
 
 void Simulator::OnHostBytes(const QByteArray& bytes) {
     // The adapter comes out as the host starts its next request.
-    if (m_unplugPending) return Unplug();
+    if (m_unplugPending) {
+        Unplug();
+        return;
+    }
     m_line.Receive(bytes);
 }
 
@@ -95,6 +98,8 @@ void Simulator::ScheduleUnplug() {
 
 void Simulator::Unplug() {
     m_unplugTimer.stop();
+    m_unplugPending = false;
+    m_port.Close();
     Print(kUnplugText);
     emit Unplugged();
 }
