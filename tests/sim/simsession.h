@@ -32,13 +32,12 @@ public:
     // SIGTERM, then waits for the exit; true when it exited 0.
     bool Terminate();
 
-    QByteArray& Received() { return m_received; }
+    const QByteArray& Received() const { return m_received; }
     // When the first byte since the last discard came in.
     Clock::time_point FirstArrival() const { return m_firstArrival; }
     bool HungUp() const { return m_hungUp; }
     QProcess& Process() { return m_process; }
     QString Output();
-    QString LinkPath() const { return m_linkPath; }
 
 signals:
     void Arrived();
