@@ -60,16 +60,10 @@ char ByteAt(quint32 byteAddress) {
 }
 
 QString FlashLine(quint32 word, int count) {
-    QString line = QStringLiteral("%1,%2,%3")
-                       .arg(word & 0xFF, 2, 16, QChar('0'))
-                       .arg(word >> 8 & 0xFF, 2, 16, QChar('0'))
-                       .arg(word >> 16, 2, 16, QChar('0'))
-                       .toUpper();
-    for (int i = 0; i < count; ++i)
-        line += QStringLiteral(",%1")
-                    .arg(static_cast<quint8>(ByteAt(word * 2 + i)), 2, 16, QChar('0'))
-                    .toUpper();
-    return line;
+    QByteArray bytes;
+    bytes.append(char(word)).append(char(word >> 8)).append(char(word >> 16));
+    for (int i = 0; i < count; ++i) bytes.append(ByteAt(word * 2 + i));
+    return QString::fromLatin1(bytes.toHex(',').toUpper());
 }
 
 QStringList ConvertedLines(const QStringList& specs) {

@@ -1,4 +1,3 @@
-#include <QDir>
 #include <QTest>
 
 #include "convertedfiles.h"
@@ -74,13 +73,6 @@ private slots:
         QCOMPARE(m_rig->host.progressMaximum, lines.size());
         QCOMPARE(m_rig->host.progressPeak, lines.size());
         VerifyEnd();
-    }
-
-    void lastBlockFilled() {
-        Run(kFiveLines, kUnticked);
-        QByteArray expected(64, '\xFF');
-        for (int b = 0; b < 16; ++b) expected[b] = ByteAt(0x120 * 2 + b);
-        QCOMPARE(m_rig->requests[1].data.toHex(), expected.toHex());
     }
 
     void failures_data() {
