@@ -162,13 +162,14 @@ void tst_frmMain::accessibleNamesAndTexts() {
         QVERIFY(button);
         QCOMPARE(button->text(QAccessible::Name), action->toolTip());
     }
-    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(
-        window.findChild<QLabel*>(QStringLiteral("Status")));
+    QAccessibleInterface* status =
+        QAccessible::queryAccessibleInterface(window.findChild<QLabel*>(QStringLiteral("Status")));
     QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Importing Hex File..."));
     QCOMPARE(status->text(QAccessible::Description), QStringLiteral("Current Status"));
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.menuBar());
     QStringList menus;
-    for (int i = 0; i < bar->childCount(); ++i) menus.append(bar->child(i)->text(QAccessible::Name));
+    for (int i = 0; i < bar->childCount(); ++i)
+        menus.append(bar->child(i)->text(QAccessible::Name));
     QCOMPARE(menus, QStringList({"File", "View", "Device", "Help"}));
 }
 
