@@ -51,15 +51,14 @@ public:
 private slots:
     void init() { TestEnvironment::ClearSettings(); }
     void firstStartIsImportOnly();
-    void captionsKeysAndTips();
-    void accessibleNamesAndTexts();
+    void captionsTipsAndAccessibility();
     void commandStateTable_data();
     void commandStateTable();
     void toolbarRoutesByExactKey();
     void portPanelOpensPortsMenu();
     void samePortDoesNothing();
     void otherPortClosesLinkAndStores();
-    void garbageSettingsFallBack();
+    void storedPortAndPosition();
     void unloadStoresClearsAndReleases();
     void minimisedUnloadKeepsPosition();
     void closeWhileCommandRuns();
@@ -109,68 +108,42 @@ void tst_frmMain::firstStartIsImportOnly() {
     QCOMPARE(window.State().strHexFilePath, QString());
 }
 
-void tst_frmMain::captionsKeysAndTips() {
+// What a screen reader finds: menus by caption, toolbar buttons by tip, panels by text.
+void tst_frmMain::captionsTipsAndAccessibility() {
     ScriptedPrompts prompts;
     frmMain window(prompts, m_env.ProgramFolder());
-    QStringList menuBar;
-    for (QAction* menu : window.menuBar()->actions()) menuBar.append(menu->text());
-    QCOMPARE(menuBar, QStringList({"&File", "&View", "&Device", "&Help"}));
-    const QList<QPair<QString, QString>> captions = {{"mnuImportHexFile", "&Import Hex"},
-                                                     {"mnuClearImportedCode", "&Clear File"},
-                                                     {"mnuExitProg", "E&xit Program"},
-                                                     {"mnuViewHexCode", "&Hex Code"},
-                                                     {"mnuViewUserID", "User ID"},
-                                                     {"mnuConnectToPIC", "&Connect"},
-                                                     {"mnuProgramPIC", "&Program PIC"},
-                                                     {"mnuRunPIC", "&Run PIC"},
-                                                     {"mnuAboutBootloader", "About Bootloader"},
-                                                     {"mnuCom4", "Com 4"}};
-    for (const auto& [name, caption] : captions) {
-        QCOMPARE(Item(window, name)->text(), caption);
-        QVERIFY(Item(window, name)->shortcut().isEmpty());
-    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.SetPanelText(QStringLiteral("Status"), QStringLiteral("Importing Hex File..."));
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.menuBar());
+    QStringList menus;
+    for (int i = 0; i < bar->childCount(); ++i)
+        menus.append(bar->child(i)->text(QAccessible::Name));
+    QCOMPARE(menus, QStringList({"File", "View", "Device", "Help"}));
     QStringList device;
-    for (QAction* item : window.findChild<QMenu*>(QStringLiteral("mnuDevice"))->actions())
-        device.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
-    QCOMPARE(device, QStringList({"mnuConnectToPIC", "mnuProgramPIC", "-", "mnuProgFlash",
-                                  "mnuProgEEPROM", "-", "mnuRunPIC"}));
+    for (QAction* item : window.findChild<QMenu*>(QStringLiteral("mnuDevice"))->actions()) {
+        device.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+        QVERIFY(item->shortcut().isEmpty());
+    }
+    QCOMPARE(device,
+             QStringList({"&Connect", "&Program PIC", "-", "Flash", "EEPROM", "-", "&Run PIC"}));
     QStringList tips;
-    for (QAction* button : window.findChild<QToolBar*>(QStringLiteral("tlbMain"))->actions()) {
-        tips.append(button->objectName() + QLatin1Char('=') + button->toolTip());
-        QVERIFY(!button->icon().isNull());
+    auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("tlbMain"));
+    for (QAction* action : toolbar->actions()) {
+        QAccessibleInterface* button =
+            QAccessible::queryAccessibleInterface(toolbar->widgetForAction(action));
+        tips.append(action->objectName() + QLatin1Char('=') + button->text(QAccessible::Name));
+        QVERIFY(!action->icon().isNull());
     }
     QCOMPARE(tips,
              QStringList({"ImportHexFile=Import Hex File", "ClearImportedCode=Clear Imported Code",
                           "ViewHexCode=Veiw Imported Code", "ConnectToPIC=Connect to PIC",
                           "ProgramPIC=Program PIC", "RunPIC=Run PIC",
                           "ExitProg=Exit bootloader program"}));
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("BootCodeVersion"))->toolTip(),
-             QStringLiteral("Boot Firmware Version"));
-}
-
-void tst_frmMain::accessibleNamesAndTexts() {
-    ScriptedPrompts prompts;
-    frmMain window(prompts, m_env.ProgramFolder());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.SetPanelText(QStringLiteral("Status"), QStringLiteral("Importing Hex File..."));
-    // What a screen reader finds: each toolbar button by its tip, each panel by its text.
-    auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("tlbMain"));
-    for (QAction* action : toolbar->actions()) {
-        QAccessibleInterface* button =
-            QAccessible::queryAccessibleInterface(toolbar->widgetForAction(action));
-        QVERIFY(button);
-        QCOMPARE(button->text(QAccessible::Name), action->toolTip());
-    }
     QAccessibleInterface* status =
         QAccessible::queryAccessibleInterface(window.findChild<QLabel*>(QStringLiteral("Status")));
     QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Importing Hex File..."));
     QCOMPARE(status->text(QAccessible::Description), QStringLiteral("Current Status"));
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.menuBar());
-    QStringList menus;
-    for (int i = 0; i < bar->childCount(); ++i)
-        menus.append(bar->child(i)->text(QAccessible::Name));
-    QCOMPARE(menus, QStringList({"File", "View", "Device", "Help"}));
 }
 
 void tst_frmMain::commandStateTable_data() {
@@ -275,32 +248,22 @@ void tst_frmMain::otherPortClosesLinkAndStores() {
     QFile::remove(com1);
 }
 
-void tst_frmMain::garbageSettingsFallBack() {
+// Unusable stored numbers fall back to their defaults; a port outside 1 to 4 is kept as it is.
+void tst_frmMain::storedPortAndPosition() {
     {
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrel"),
                         QStringLiteral("Kestrel"));
         store.setValue(QStringLiteral("Kes_BootloaderForm/Top"), QStringLiteral("x12"));
-        store.setValue(QStringLiteral("Kes_BootloaderForm/Left"), QStringLiteral("99999"));
-        store.setValue(QStringLiteral("Kes_BootloaderForm/Port"), QStringLiteral("COM2"));
+        store.setValue(QStringLiteral("Kes_BootloaderForm/Port"), QStringLiteral("7"));
         store.setValue(QStringLiteral("BootHexFilePath/Path"), QStringLiteral("/x/y.hex"));
     }
     ScriptedPrompts prompts;
     frmMain window(prompts, m_env.ProgramFolder());
     QCOMPARE(window.pos(), QPoint(0, 0));
-    QCOMPARE(window.State().intPortNumber, qint16(1));
-    QVERIFY(Item(window, QStringLiteral("mnuCom1"))->isChecked());
     QCOMPARE(window.State().strHexFilePath, QStringLiteral("/x/y.hex"));
-    QCOMPARE(Stored(QStringLiteral("Kes_BootloaderForm/Port")), QStringLiteral("COM2"));
-
-    // A port outside 1 to 4 is kept as it is, with no tick.
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrel"),
-                    QStringLiteral("Kestrel"));
-    store.setValue(QStringLiteral("Kes_BootloaderForm/Port"), QStringLiteral("7"));
-    store.sync();
-    frmMain seventh(prompts, m_env.ProgramFolder());
-    QCOMPARE(Panel(seventh, QStringLiteral("Port")), QStringLiteral("Com 7"));
+    QCOMPARE(Panel(window, QStringLiteral("Port")), QStringLiteral("Com 7"));
     for (int n = 1; n <= 4; ++n)
-        QVERIFY(!Item(seventh, QStringLiteral("mnuCom%1").arg(n))->isChecked());
+        QVERIFY(!Item(window, QStringLiteral("mnuCom%1").arg(n))->isChecked());
 }
 
 void tst_frmMain::unloadStoresClearsAndReleases() {
