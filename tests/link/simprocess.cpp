@@ -1,7 +1,6 @@
 #include "simprocess.h"
 
-#include <QEventLoop>
-#include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr int kPatienceMs = 5000;
@@ -15,7 +14,7 @@ SimProcess::SimProcess(const QStringList& options) : m_options(options) {
 SimProcess::~SimProcess() {
     if (m_process.state() == QProcess::NotRunning) return;
     m_process.terminate();
-    WaitFor([this] { return m_process.state() == QProcess::NotRunning; });
+    m_process.waitForFinished(kPatienceMs);
 }
 
 QString SimProcess::Program() {
@@ -25,41 +24,27 @@ QString SimProcess::Program() {
 bool SimProcess::Start() {
     m_process.start(Program(),
                     QStringList{QStringLiteral("--com"), QStringLiteral("1")} + m_options);
-    return WaitFor([this] { return m_ready || m_process.state() == QProcess::NotRunning; }) &&
-           m_ready;
+    while (!m_ready && m_process.waitForReadyRead(kPatienceMs)) {
+    }
+    return m_ready;
 }
 
 bool SimProcess::WaitForExit() {
-    return WaitFor([this] { return m_process.state() == QProcess::NotRunning; }) &&
-           m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(kPatienceMs))
+        return false;
+    return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
 }
 
 int SimProcess::RequestFrames() const {
-    int frames = 0;
-    for (const QString& line : m_lines) frames += line.startsWith(QLatin1Char('#')) ? 1 : 0;
-    return frames;
-}
-
-// An event-loop wait that ends when the process says something or stops, or at the timeout.
-bool SimProcess::WaitFor(const std::function<bool()>& done) {
-    QEventLoop loop;
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&m_process, &QProcess::readyReadStandardOutput, &loop, &QEventLoop::quit);
-    connect(&m_process, &QProcess::stateChanged, &loop, &QEventLoop::quit);
-    timeout.start(kPatienceMs);
-    while (!done() && timeout.isActive()) loop.exec();
-    return done();
+    return int(std::count_if(m_lines.cbegin(), m_lines.cend(), [](const QString& line) {
+        return line.startsWith(QLatin1Char('#'));
+    }));
 }
 
 void SimProcess::ReadLines() {
-    m_partial += m_process.readAllStandardOutput();
-    qsizetype end = 0;
-    while ((end = m_partial.indexOf('\n')) >= 0) {
-        const QString line = QString::fromUtf8(m_partial.left(end));
-        m_partial.remove(0, end + 1);
-        if (line.startsWith(QStringLiteral("ready "))) m_ready = true;
+    while (m_process.canReadLine()) {
+        const QString line = QString::fromUtf8(m_process.readLine()).chopped(1);
+        m_ready = m_ready || line.startsWith(QStringLiteral("ready "));
         m_lines.append(line);
     }
 }

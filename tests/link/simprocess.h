@@ -20,12 +20,10 @@ public:
     int RequestFrames() const;  // frames it reported, served or not
 
 private:
-    bool WaitFor(const std::function<bool()>& done);
     void ReadLines();
 
     QStringList m_options;
     QProcess m_process;
-    QByteArray m_partial;
     QStringList m_lines;
     bool m_ready = false;
 };
