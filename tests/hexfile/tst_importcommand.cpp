@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QTimer>
 #include <QtTest>
+#include <optional>
 
 #include "commandcontext.h"
 #include "delay.h"
@@ -14,24 +15,14 @@ namespace {
 const QByteArray kLinear = ":020000040000FA";
 const QByteArray kCode = ":020000000029D5";
 const QByteArray kEnd = ":00000001FF";
-const QStringList kFailedLog = {"Status=Importing Hex File...", "Status=Failed...", "Status="};
-const QStringList kSilentLog = {"Status=Importing Hex File..."};
+const QString kCodeLine = "00,00,00,00,29\r\n";
+const QString kImporting = "Status=Importing Hex File...";
 const QStringList kFiles = {"Flash.hx", "EEPROM.hx", "UserID.hx", "Config.hx"};
 const QString kTableFiles[4] = {
     "00,00,00,00,29\r\n00,01,00,03,30,00,22,86,00,00,29\r\n"
     "00,02,00,82,07,10,34,20,34,30,34,40,34\r\n",
     "00,21,00,4B,65,73,74,72,65,6C,21,01,02,03,04\r\n10,21,00,A5,5A,C3,3C\r\n",
     "00,20,00,0A,0B,0C,0D\r\n", "07,20,00,79,3F\r\n"};
-
-// A data record with its checksum; the data keeps the letter case it is given in.
-QByteArray Record(int address, const QByteArray& hexData) {
-    const QByteArray data = QByteArray::fromHex(hexData);
-    const QByteArray header =
-        QByteArray(1, char(data.size())) + char(address >> 8) + char(address) + '\0';
-    int sum = 0;
-    for (const char byte : header + data) sum += quint8(byte);
-    return ':' + header.toHex().toUpper() + hexData + QByteArray(1, char(-sum)).toHex().toUpper();
-}
 }  // namespace
 
 class TestImportCommand : public QObject {
@@ -62,65 +53,77 @@ private:
         QFile file(m_env.ProgramFolder() + '/' + name);
         return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : "absent";
     }
+    // How the command ended: "Success...", "Failed..." or, when it ended silently, empty.
+    void CheckEnd(const QString& status) {
+        const FakeHost& host = m_rig->host;
+        const bool silent = status.isEmpty();
+        QCOMPARE(host.panelLog, silent ? QStringList{kImporting}
+                                       : QStringList({kImporting, "Status=" + status, "Status="}));
+        QCOMPARE(host.enableCalls, status == "Success..."
+                                       ? QList<FakeHost::Groups>({{0, 1, 1, 1, 0, 0, 1}})
+                                       : QList<FakeHost::Groups>());
+        QCOMPARE(host.busyLog, silent ? QList<bool>{true} : QList<bool>({true, false}));
+        if (!silent) QCOMPARE(host.progressValue, 0);
+    }
 
     TestEnvironment& m_env;
-    Rig* m_rig = nullptr;
+    std::optional<Rig> m_rig;
 
 private slots:
     void init() {
         for (const QString& name : kFiles) QFile::remove(m_env.ProgramFolder() + '/' + name);
         TestEnvironment::ClearSettings();
-        m_rig = new Rig;
+        m_rig.emplace();
         m_rig->context.programFolder = m_env.ProgramFolder();
     }
-    void cleanup() { delete m_rig; }
+    void cleanup() { m_rig.reset(); }
 
+    // Each message box shows with no icon; "message" is "text|title", empty for none.
     void failures_data() {
         QTest::addColumn<QByteArrayList>("lines");
-        QTest::addColumn<QString>("text");  // empty: no message box
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("flash");
-        const QString flash = "00,00,00,00,29\r\n";
-        auto row = [&](const char* name, const QByteArray& bad, const QString& text,
-                       const QString& title = "Format Error") {
-            QTest::newRow(name) << QByteArrayList{kLinear, kCode, bad, kEnd} << text << title
-                                << flash;
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("status");  // empty: the command ends silently
+        QTest::addColumn<QString>("folder");
+        const QString format = "|Format Error",
+                      type = "Record type field incorrect|Incorrect hex file format";
+        auto row = [&](const char* name, const QByteArray& bad, const QString& message,
+                       const QString& status = "Failed...") {
+            QTest::newRow(name) << QByteArrayList{kLinear, kCode, bad, kEnd} << message << status
+                                << m_env.ProgramFolder();
         };
-        row("colon", ";020000000029D5", "Missing colon ':' at start of line");
-        row("count", ":030000000029D5", "Number of data bytes not equal to line byte counter");
-        row("sum", ":020000000029D6", "Incorrect line check sum value");
-        row("upper", ":020000040001F9", "Incorrect address detected");
-        row("upper, sum", ":020000040001FA", "Incorrect line check sum value");
-        row("type 02", ":020000020000FC", "Record type field incorrect",
-            "Incorrect hex file format");
-        row("blank", "", "Record type field incorrect", "Incorrect hex file format");
+        row("colon", ";020000000029D5", "Missing colon ':' at start of line" + format);
+        row("count", ":030000000029D5",
+            "Number of data bytes not equal to line byte counter" + format);
+        row("sum", ":020000000029D6", "Incorrect line check sum value" + format);
+        row("upper", ":020000040001F9", "Incorrect address detected" + format);
+        row("upper, sum", ":020000040001FA", "Incorrect line check sum value" + format);
+        row("type 02", ":020000020000FC", type);
+        row("blank", "", type);
+        row("field not hex", ":0200000000Z9D5", "", "");
         QTest::newRow("16-bit") << QByteArrayList{kCode, kEnd}
-                                << "Hex file is not a 32-bit address hex format file"
-                                << "Format Error"
-                                << "";
-        QTest::newRow("no end") << QByteArrayList{kLinear, kCode, Record(0x4200, "0100")} << ""
-                                << "" << flash;
+                                << "Hex file is not a 32-bit address hex format file" + format
+                                << "Failed..." << m_env.ProgramFolder();
+        // The pending half EEPROM line is not written when the import fails.
+        QTest::newRow("no end") << QByteArrayList{kLinear, kCode, ":024200000100BB"} << ""
+                                << "Failed..." << m_env.ProgramFolder();
+        QTest::newRow("folder missing") << QByteArrayList{kLinear, kCode} << ""
+                                        << "" << m_env.Root() + "/gone";
     }
     void failures() {
         QFETCH(QByteArrayList, lines);
-        QFETCH(QString, text);
-        QFETCH(QString, title);
-        QFETCH(QString, flash);
-        FakeHost& host = m_rig->host;
+        QFETCH(QString, message);
+        QFETCH(QString, status);
+        QFETCH(QString, folder);
+        m_rig->context.programFolder = folder;
         m_rig->Import(WriteHex(lines));
-        QCOMPARE(m_rig->prompts.messages.size(), text.isEmpty() ? 0 : 1);
-        if (!text.isEmpty()) {
-            const ScriptedPrompts::Message& message = m_rig->prompts.messages.first();
-            QCOMPARE(message.text, text);
-            QCOMPARE(message.title, title);
-            QCOMPARE(message.icon, MsgIcon::None);
-        }
-        QCOMPARE(host.panelLog, kFailedLog);
-        QVERIFY(host.enableCalls.isEmpty());
-        QCOMPARE(host.busyLog, QList<bool>({true, false}));
-        QCOMPARE(host.progressValue, 0);
-        QCOMPARE(Converted("Flash.hx"), flash);
-        QCOMPARE(Converted("EEPROM.hx"), "");  // a pending half line is not written on failure
+        QStringList shown;
+        for (const auto& box : m_rig->prompts.messages)
+            shown << box.text + '|' + box.title + (box.icon == MsgIcon::None ? "" : "|icon");
+        QCOMPARE(shown.join('\n'), message);
+        CheckEnd(status);
+        const bool created = folder == m_env.ProgramFolder();
+        QCOMPARE(Converted("Flash.hx"), !created ? "absent" : lines[0] == kLinear ? kCodeLine : "");
+        QCOMPARE(Converted("EEPROM.hx"), created ? "" : "absent");
     }
 
     void realFile_data() {
@@ -134,18 +137,13 @@ private slots:
         QFile source(qEnvironmentVariable("KESTREL_TEST_DATA") + "/table.hex");
         QVERIFY(source.open(QIODevice::ReadOnly));
         const QString path = WriteHex(source.readAll().trimmed().split('\n'), ending);
-        FakeHost& host = m_rig->host;
         m_rig->Import(path);
         for (int i = 0; i < 4; ++i) QCOMPARE(Converted(kFiles[i]), kTableFiles[i]);
         QVERIFY(m_rig->prompts.messages.isEmpty());
-        QCOMPARE(host.panelLog, QStringList({kSilentLog[0], "Status=Success...", "Status="}));
-        QCOMPARE(host.enableCalls,
-                 QList<FakeHost::Groups>({{false, true, true, true, false, false, true}}));
-        QCOMPARE(host.state.intLineCount, 10);
-        QCOMPARE(host.progressMaximum, 10);
-        QCOMPARE(host.progressPeak, 10);
-        QCOMPARE(host.progressValue, 0);
-        QCOMPARE(host.busyLog, QList<bool>({true, false}));
+        CheckEnd("Success...");
+        const FakeHost& host = m_rig->host;
+        QCOMPARE(QList<int>({host.state.intLineCount, host.progressMaximum, host.progressPeak}),
+                 QList<int>({10, 10, 10}));
         QCOMPARE(host.state.strHexFilePath, path);
         QCOMPARE(m_rig->settings.Read("BootHexFilePath", "Path", ""), path);
     }
@@ -168,27 +166,17 @@ private slots:
 
     // Regions stick until an exact opening address; nothing after the end record is read.
     void regions() {
-        const QByteArrayList lines = {kLinear,
-                                      Record(0x10, "ab12"),
-                                      Record(0xFFFE, "1112"),
-                                      Record(0x4000, "21002200"),
-                                      Record(0x4010, "2300"),
-                                      Record(0x400E, "0102").replace("400E", "400e"),
-                                      Record(0x4200, "3100"),
-                                      Record(0x0800, "3200"),
-                                      Record(0x4220, "3300"),
-                                      Record(0x400E, "3F3F"),
-                                      kEnd,
-                                      "junk"};
-        FakeHost& host = m_rig->host;
-        m_rig->Import(WriteHex(lines));
+        m_rig->Import(
+            WriteHex({kLinear, ":02001000ab1231", ":02FFFE001112DE", ":044000002100220079",
+                      ":0240100023008B", ":02400e000102AD", ":0242000031008B", ":020800003200C4",
+                      ":02422000330069", ":02400E003F3F32", kEnd, "junk"}));
         QCOMPARE(Converted("Flash.hx"), "08,00,00,ab,12\r\nFF,7F,00,11,12\r\n");
         QCOMPARE(Converted("UserID.hx"), "00,20,00,21,22\r\n08,20,00,23\r\n07,20,00,01\r\n");
         QCOMPARE(Converted("EEPROM.hx"), "00,21,00,31,32\r\n10,21,00,33\r\n");
         QCOMPARE(Converted("Config.hx"), "07,20,00,3F,3F\r\n");
-        QCOMPARE(host.state.intLineCount, 12);
-        QCOMPARE(host.progressPeak, 11);
-        QCOMPARE(host.PanelText("Status"), "");
+        QCOMPARE(m_rig->host.state.intLineCount, 12);
+        QCOMPARE(m_rig->host.progressPeak, 11);
+        CheckEnd("Success...");
     }
 
     void pathAndDialog() {
@@ -238,25 +226,6 @@ private slots:
         QCOMPARE(Converted("Flash.hx").size(), fits ? (lines - 2) * 16 : 6);
     }
 
-    void raisedErrorsEndSilently_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("flash");
-        QTest::newRow("field not hex") << m_env.ProgramFolder() << "00,00,00,00,29\r\n";
-        QTest::newRow("folder missing") << m_env.Root() + "/gone"
-                                        << "absent";
-    }
-    void raisedErrorsEndSilently() {
-        QFETCH(QString, folder);
-        QFETCH(QString, flash);
-        m_rig->context.programFolder = folder;
-        m_rig->Import(WriteHex({kLinear, kCode, ":0200000000Z9D5", kEnd}));
-        QCOMPARE(m_rig->host.panelLog, kSilentLog);
-        QVERIFY(m_rig->prompts.messages.isEmpty());
-        QVERIFY(m_rig->host.enableCalls.isEmpty());
-        QCOMPARE(m_rig->host.busy, true);
-        QCOMPARE(Converted("Flash.hx"), flash);
-    }
-
     // A second import reached through a yield does not start; a stop ends at the next yield.
     void reentryAndStop() {
         Rig second;
@@ -270,8 +239,8 @@ private slots:
         modGeneral::ResumeWaiting();
         QCOMPARE(second.prompts.lastFilter, QString());
         QVERIFY(second.host.panelLog.isEmpty());
-        QCOMPARE(m_rig->host.panelLog, kSilentLog);
-        QCOMPARE(Converted("Flash.hx"), "00,00,00,00,29\r\n");
+        CheckEnd("");
+        QCOMPARE(Converted("Flash.hx"), kCodeLine);
     }
 };
 

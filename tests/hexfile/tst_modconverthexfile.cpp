@@ -6,6 +6,7 @@
 
 using namespace modConvertHexFile;
 
+// Messages in check order are covered through the import; these are the checker's own edges.
 class TestConvertHexFile : public QObject {
     Q_OBJECT
 public:
@@ -15,35 +16,24 @@ private slots:
     void lineCheck_data() {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("message");  // empty: passes; "raise": raises
-        const QString raise = QStringLiteral("raise");
-        QTest::newRow("worked example") << QByteArray(":0400000001020304F2") << QString();
         QTest::newRow("lower case") << QByteArray(":04000000aabbccddee") << QString();
-        QTest::newRow("type 04") << QByteArray(":020000040000FA") << QString();
         QTest::newRow("255 bytes") << ":FF000000" + QByteArray(510, 'F') + "00" << QString();
-        QTest::newRow("no colon") << QByteArray("X0400000001020304F2")
-                                  << "Missing colon ':' at start of line";
-        QTest::newRow("count before colon") << QByteArray("XZZ00000001020304F2") << raise;
-        QTest::newRow("count and sum wrong")
-            << QByteArray(":0500000001020304F3")
-            << "Number of data bytes not equal to line byte counter";
         QTest::newRow("short") << QByteArray(":00")
                                << "Number of data bytes not equal to line byte counter";
-        QTest::newRow("sum wrong")
-            << QByteArray(":0400000001020304F3") << "Incorrect line check sum value";
-        QTest::newRow("data not hex") << QByteArray(":04000000010203G4F2") << raise;
-        QTest::newRow("sum not hex") << QByteArray(":0400000001020304F-") << raise;
-        QTest::newRow("empty") << QByteArray() << raise;
+        QTest::newRow("count read before colon") << QByteArray("XZZ00000001020304F2") << "raise";
+        QTest::newRow("data not hex") << QByteArray(":04000000010203G4F2") << "raise";
+        QTest::newRow("sum not hex") << QByteArray(":0400000001020304F-") << "raise";
+        QTest::newRow("empty") << QByteArray() << "raise";
     }
     void lineCheck() {
         QFETCH(QByteArray, line);
         QFETCH(QString, message);
-        QString returned = QStringLiteral("untouched");
+        QString returned;
         try {
-            const bool failed = blnHexLineError(line, returned);
-            QCOMPARE(failed, !message.isEmpty());
-            QCOMPARE(returned, message.isEmpty() ? QStringLiteral("untouched") : message);
+            QCOMPARE(blnHexLineError(line, returned), !message.isEmpty());
+            QCOMPARE(returned, message);
         } catch (const RaisedError&) {
-            QCOMPARE(message, QStringLiteral("raise"));
+            QCOMPARE(message, "raise");
         }
     }
 
