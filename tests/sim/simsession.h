@@ -1,57 +1,106 @@
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QEventLoop>
 #include <QProcess>
 #include <QSocketNotifier>
-#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
 #include <chrono>
-#include <functional>
 #include <memory>
 
+#include "framecodec.h"
+
+inline const auto Hex = [](const QByteArray& text) { return QByteArray::fromHex(text); };
+inline const auto Build = [](const QByteArray& payload) { return Frame::Build(Hex(payload)); };
+inline const QByteArray kVersionReply = Hex("0F0002000104FD");
+
 // One kestrel-sim process and the test's raw end of its pseudo-terminal.
-class SimSession : public QObject {
-    Q_OBJECT
+class SimSession {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit SimSession(QString linkPath) : m_linkPath(std::move(linkPath)) {}
-    ~SimSession() override;
+    explicit SimSession(QString link) : m_link(std::move(link)) {}
+    ~SimSession() {
+        m_notifier.reset();
+        if (m_fd >= 0) ::close(m_fd);
+        Terminate();
+    }
 
-    // Starts the simulator on the link and opens the slave; false if it never got ready.
-    bool Start(const QStringList& arguments);
-    // Sends one frame, waits until the simulator has printed its line and the expected number
-    // of bytes came (or a while), and returns what came back.
-    QByteArray Ask(const QByteArray& frame, qsizetype expected);
-    void Write(const QByteArray& bytes);
-    void DiscardInput();
-    // Runs the event loop for the given time (also to collect replies).
-    static void Pause(std::chrono::milliseconds wait);
-    // Runs the event loop until done() holds (checked on every arrival and output), or time is up.
-    bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit);
-    // SIGTERM, then waits for the exit; true when it exited 0.
-    bool Terminate();
+    // False when the simulator exited or never printed its ready line.
+    bool Start(const QStringList& arguments) {
+        process.start(qEnvironmentVariable("KESTREL_SIM"),
+                      QStringList{"--link", m_link} + arguments);
+        const auto running = [&] { return process.state() != QProcess::NotRunning; };
+        if (!QTest::qWaitFor([&] { return !running() || Output().contains('\n'); }, 10000) ||
+            !running())
+            return false;
+        m_fd = ::open(m_link.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_fd < 0) return false;  // raw mode is the simulator's to set
+        m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+            char buffer[512];
+            const ssize_t count = ::read(m_fd, buffer, sizeof buffer);
+            if (count > 0) {
+                if (received.isEmpty()) firstArrival = Clock::now();
+                received.append(buffer, count);
+            } else if (count == 0 || errno != EAGAIN) {
+                hungUp = true;
+                m_notifier->setEnabled(false);
+            }
+        });
+        return true;
+    }
 
-    const QByteArray& Received() const { return m_received; }
-    // When the first byte since the last discard came in.
-    Clock::time_point FirstArrival() const { return m_firstArrival; }
-    bool HungUp() const { return m_hungUp; }
-    QProcess& Process() { return m_process; }
-    QString Output();
+    // Drops what came so far and writes the frame, which a pseudo-terminal takes whole.
+    void Send(const QByteArray& frame) {
+        tcflush(m_fd, TCIFLUSH);
+        received.clear();
+        if (::write(m_fd, frame.constData(), size_t(frame.size())) != frame.size()) hungUp = true;
+    }
 
-signals:
-    void Arrived();
+    // What came back once the simulator logged the frame and `expected` bytes (or more) arrived.
+    QByteArray Ask(const QByteArray& frame, qsizetype expected) {
+        Send(frame);
+        const QString line = QStringLiteral("#%1 ").arg(++m_frames);
+        // Then a little longer, for bytes beyond those expected.
+        if (QTest::qWaitFor([&] { return Output().contains(line) && received.size() >= expected; }))
+            Pause(std::chrono::milliseconds(30));
+        return received;
+    }
+
+    // A precise timer, so arrivals near a deadline get their true time.
+    static void Pause(std::chrono::milliseconds wait) {
+        QEventLoop loop;
+        QTimer::singleShot(wait, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    // SIGTERM; true when it then exited 0.
+    bool Terminate() {
+        process.terminate();
+        process.waitForFinished(10000);
+        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QString Output() {
+        m_output += QString::fromLocal8Bit(process.readAllStandardOutput());
+        return m_output;
+    }
+
+    QProcess process;
+    QByteArray received;
+    Clock::time_point firstArrival{};  // of the first byte since the last discard
+    bool hungUp = false;
 
 private:
-    void ReadSlave();
-
-    QString m_linkPath;
-    QProcess m_process;
+    QString m_link;
     QString m_output;
     int m_fd = -1;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    QByteArray m_received;
     int m_frames = 0;
-    Clock::time_point m_firstArrival{};
-    bool m_hungUp = false;
 };
