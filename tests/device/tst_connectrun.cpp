@@ -6,39 +6,24 @@
 #include "portmap.h"
 #include "testmain.h"
 
-using Groups = FakeHost::Groups;
-
 class tst_ConnectRun : public QObject {
     Q_OBJECT
 public:
-    explicit tst_ConnectRun(TestEnvironment& environment) : m_environment(environment) {}
+    explicit tst_ConnectRun(TestEnvironment&) {}
 
 private slots:
-    void init() { m_rig = std::make_unique<DeviceRig>(m_environment.ProgramFolder()); }
+    void init() { m_rig = std::make_unique<DeviceRig>(); }
     void cleanup() { modGeneral::ResumeWaiting(); }
 
-    void connects_data() {
-        QTest::addColumn<QByteArray>("version");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("1.5") << QByteArray("\x05\x01") << "v1.5";
-        QTest::newRow("0.0") << QByteArray(2, '\0') << "v0.0";
-        QTest::newRow("255.255") << QByteArray("\xFF\xFF") << "v255.255";
-        QTest::newRow("2.12") << QByteArray("\x0C\x02") << "v2.12";
-    }
     void connects() {
-        QFETCH(QByteArray, version);
-        QFETCH(QString, text);
-        m_rig->version = version;
+        m_rig->version = QByteArray("\x0C\xFF");  // byte 1 first, both decimal and unsigned
         ConnectToPIC(m_rig->context);
         QCOMPARE(m_rig->host.panelLog, QStringList({"Status=Connecting to PIC...",
-                                                    "BootCodeVersion=" + text, "Status="}));
+                                                    "BootCodeVersion=v255.12", "Status="}));
         QCOMPARE(m_rig->host.enableCalls,
                  QList<Groups>({{false, true, true, false, true, false, true}}));
         QCOMPARE(m_rig->Messages(), QStringList());
-        QCOMPARE(m_rig->requests.size(), 1);
-        QCOMPARE(m_rig->requests[0].interval, 0.2F);
-        QCOMPARE(m_rig->requests[0].retries, qint16(3));
-        QVERIFY(m_rig->link.IsPortOpen());
+        QCOMPARE(m_rig->frames, QStringList{"V0 0.2"});
     }
 
     void connectFails_data() {
@@ -60,7 +45,7 @@ private slots:
         QCOMPARE(m_rig->host.PanelText(PanelKey::kBootCodeVersion), QStringLiteral("v9.9"));
         QCOMPARE(m_rig->host.enableCalls, QList<Groups>());
         QCOMPARE(m_rig->prompts.Titles(), titles);
-        QCOMPARE(m_rig->requests.size(), frames);
+        QCOMPARE(m_rig->frames.size(), frames);
     }
 
     void stopWhileConnecting() {
@@ -70,32 +55,26 @@ private slots:
         QCOMPARE(m_rig->host.enableCalls, QList<Groups>());
     }
 
-    void run_data() {
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QList<Groups>>("enableCalls");
-        QTest::newRow("open") << true << QStringList()
-                              << QList<Groups>({{false, true, true, false, false, false, true}});
-        QTest::newRow("closed") << false
-                                << QStringList({"First open a specified Coms Port|Coms Port Closed",
-                                                "Unable to reset PIC proccessor|Kestrel"})
-                                << QList<Groups>();
-    }
-    void run() {
-        QFETCH(bool, open);
-        QFETCH(QStringList, messages);
-        QFETCH(QList<Groups>, enableCalls);
-        if (open) m_rig->link.OpenComPort(1);
+    void runs() {
+        m_rig->link.OpenComPort(1);
         RunPIC(m_rig->context);
-        QCOMPARE(m_rig->Messages(), messages);
-        QCOMPARE(m_rig->host.enableCalls, enableCalls);
-        if (!messages.isEmpty()) QCOMPARE(m_rig->prompts.messages.last().icon, MsgIcon::Critical);
-        QCOMPARE(m_rig->port->writes, open ? QList<QByteArray>{QByteArray::fromHex("0F0000FF0401")}
-                                           : QList<QByteArray>());
+        QCOMPARE(m_rig->Messages(), QStringList());
+        QCOMPARE(m_rig->host.enableCalls,
+                 QList<Groups>({{false, true, true, false, false, false, true}}));
+        QCOMPARE(m_rig->port->writes, QList<QByteArray>{QByteArray::fromHex("0F0000FF0401")});
+    }
+
+    void runFails() {
+        RunPIC(m_rig->context);
+        QCOMPARE(m_rig->Messages(),
+                 QStringList({"First open a specified Coms Port|Coms Port Closed",
+                              "Unable to reset PIC proccessor|Kestrel"}));
+        QCOMPARE(m_rig->prompts.messages.last().icon, MsgIcon::Critical);
+        QCOMPARE(m_rig->host.enableCalls, QList<Groups>());
+        QVERIFY(m_rig->port->writes.isEmpty());
     }
 
 private:
-    TestEnvironment& m_environment;
     std::unique_ptr<DeviceRig> m_rig;
 };
 

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QTest>
 
 #include "convertedfiles.h"
@@ -6,28 +7,28 @@
 #include "programcommand.h"
 #include "testmain.h"
 
-using Groups = FakeHost::Groups;
-
 namespace {
 const QStringList kAbsent{"<absent>"};  // ticked, file missing
 const QStringList kUnticked{"<unticked>"};
 const QStringList kFiveLines{"100:16", "108:16", "110:16", "118:16", "120:16"};
+const QStringList kOneEEPROM{"2100:16"};
 const QString kNoResponse =
     QStringLiteral("No response received from bootloader firmware|No Response");
 constexpr Groups kAllOff{false, false, false, false, false, false, false};
-constexpr Groups kAfter{false, true, true, false, false, true, true};
+
+bool HasFile(const QStringList& lines) {
+    return lines != kUnticked && lines != kAbsent;
+}
 }  // namespace
 
 class tst_ProgramCommand : public QObject {
     Q_OBJECT
 public:
-    explicit tst_ProgramCommand(TestEnvironment& environment) : m_environment(environment) {}
+    explicit tst_ProgramCommand(TestEnvironment&) {}
 
 private slots:
     void init() {
-        for (const QString& name : ConvertedFiles::kAll)
-            QFile::remove(ConvertedFiles::PathOf(m_environment.ProgramFolder(), name));
-        m_rig = std::make_unique<DeviceRig>(m_environment.ProgramFolder());
+        m_rig = std::make_unique<DeviceRig>();
         m_rig->link.OpenComPort(1);
     }
     void cleanup() { modGeneral::ResumeWaiting(); }
@@ -35,98 +36,61 @@ private slots:
     void programs_data() {
         QTest::addColumn<QStringList>("flash");
         QTest::addColumn<QStringList>("eeprom");
-        QTest::addColumn<QStringList>("writes");
-        QTest::addColumn<QList<int>>("progress");  // the bar's value as each frame goes out
-        QTest::newRow("five lines")
-            << kFiveLines << kUnticked << QStringList{"P000100", "P000120"} << QList<int>{4, 5};
-        QTest::newRow("below 0x100") << QStringList{"F0:16", "F8:16", "100:16"} << kUnticked
-                                     << QStringList{"P000100"} << QList<int>{3};
-        QTest::newRow("all below")
-            << QStringList{"0:16", "F8:16"} << kUnticked << QStringList() << QList<int>();
-        QTest::newRow("empty") << QStringList() << kUnticked << QStringList() << QList<int>();
-        QTest::newRow("both") << QStringList{"100:16"} << QStringList{"2100:16", "2110:16"}
-                              << QStringList{"P000100", "E002100", "E002110"}
-                              << QList<int>{1, 1, 2};
-        QTest::newRow("eeprom only")
-            << kUnticked << QStringList{"2100:16"} << QStringList{"E002100"} << QList<int>{1};
+        QTest::addColumn<quint32>("silent");      // the word whose writes get no reply
+        QTest::addColumn<QStringList>("writes");  // attempts included
+        QTest::addColumn<QStringList>("messages");
+        const auto row = [](const char* name, QStringList flash, QStringList eeprom, quint32 silent,
+                            QStringList writes, QStringList messages = {}) {
+            QTest::newRow(name) << flash << eeprom << silent << writes << messages;
+        };
+        row("below 0x100 counted", QStringList{"F0:16", "F8:16"} + kFiveLines, kUnticked, 0,
+            {"P000100@6", "P000120@7"});
+        row("empty", {}, kUnticked, 0, {});
+        row("both", {"100:16"}, {"2100:16", "2110:16"}, 0, {"P000100@1", "E002100@1", "E002110@2"});
+        row("flash missing", kAbsent, kOneEEPROM, 0, {"E002100@1"},
+            {"Converted program flash code file does not exist|Flash Program Error"});
+        row("eeprom missing", kUnticked, kAbsent, 0, {},
+            {"Converted EEPROM code file does not exist|EEPROM Program Error"});
+        row("flash write", kFiveLines, kOneEEPROM, 0x120,
+            {"P000100@4", "P000120@5", "P000120@5", "E002100@1"},
+            {kNoResponse, "Unable to program flash memory address:000120|Flash Program Error"});
+        row("split block", {"180:16", "188:16", "190:16", "19C:16"}, kUnticked, 0x1A0,
+            {"P000180@4", "P0001A0@4", "P0001A0@4"},
+            {kNoResponse, "Unable to program flash memory address:0001A0|Flash Program Error"});
+        row("eeprom write", kUnticked, {"2100:16", "2110:16", "2120:16"}, 0x2110,
+            {"E002100@1", "E002110@2", "E002110@2"},
+            {kNoResponse, "Unable to program EEPROM memory address:002110|EEPROM Program Error"});
+        row("flash field", {"100:16", "08,01,00,ZZ"}, kOneEEPROM, 0, {"E002100@1"},
+            {"Unable to program flash memory address:000108|Flash Program Error"});
+        row("eeprom field", kUnticked, {"10,21,0,FF"}, 0, {},
+            {"Unable to program EEPROM memory address:02110|EEPROM Program Error"});
     }
     void programs() {
         QFETCH(QStringList, flash);
         QFETCH(QStringList, eeprom);
+        QFETCH(quint32, silent);
         QFETCH(QStringList, writes);
-        QFETCH(QList<int>, progress);
-        Run(flash, eeprom);
-        QCOMPARE(m_rig->Messages(), QStringList());
-        QCOMPARE(m_rig->Writes(), writes);
-        QStringList statuses;
-        if (flash != kUnticked) statuses << "Status=Programming Flash...";
-        if (eeprom != kUnticked) statuses << "Status=Programming EEPROM...";
-        QCOMPARE(m_rig->host.panelLog, statuses << "Status=");
-        for (int i = 0; i < writes.size(); ++i) {
-            const DeviceRig::Request& request = m_rig->requests[i];
-            QCOMPARE(request.progress, progress[i]);
-            QCOMPARE(request.interval, request.region == 'P' ? 0.08F : 0.2F);
-            QCOMPARE(request.retries, qint16(2));
-            QCOMPARE(request.data.size(), request.region == 'P' ? 64 : 16);
-        }
-        const QStringList& lines = eeprom != kUnticked ? eeprom : flash;
-        QCOMPARE(m_rig->host.progressMaximum, lines.size());
-        QCOMPARE(m_rig->host.progressPeak, lines.size());
-        VerifyEnd();
-    }
-
-    void failures_data() {
-        QTest::addColumn<QStringList>("flash");
-        QTest::addColumn<QStringList>("eeprom");
-        QTest::addColumn<QList<quint32>>("silent");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QStringList>("writes");
-        const QStringList oneEEPROM{"2100:16"};
-        QTest::newRow("flash missing")
-            << kAbsent << oneEEPROM << QList<quint32>()
-            << QStringList{"Converted program flash code file does not exist|Flash Program Error"}
-            << QStringList{"E002100"};
-        QTest::newRow("eeprom missing")
-            << kUnticked << kAbsent << QList<quint32>()
-            << QStringList{"Converted EEPROM code file does not exist|EEPROM Program Error"}
-            << QStringList();
-        QTest::newRow("flash write")
-            << kFiveLines << oneEEPROM << QList<quint32>{0x120}
-            << QStringList{kNoResponse,
-                           "Unable to program flash memory address:000120|Flash Program Error"}
-            << QStringList{"P000100", "P000120", "P000120", "E002100"};
-        QTest::newRow("split block")
-            << QStringList{"180:16", "188:16", "190:16", "19C:16"} << kUnticked
-            << QList<quint32>{0x1A0}
-            << QStringList{kNoResponse,
-                           "Unable to program flash memory address:0001A0|Flash Program Error"}
-            << QStringList{"P000180", "P0001A0", "P0001A0"};
-        QTest::newRow("eeprom write")
-            << kUnticked << QStringList{"2100:16", "2110:16", "2120:16"} << QList<quint32>{0x2110}
-            << QStringList{kNoResponse,
-                           "Unable to program EEPROM memory address:002110|EEPROM Program Error"}
-            << QStringList{"E002100", "E002110", "E002110"};
-        QTest::newRow("flash field")
-            << QStringList{"100:16", "08,01,00,ZZ"} << oneEEPROM << QList<quint32>()
-            << QStringList{"Unable to program flash memory address:000108|Flash Program Error"}
-            << QStringList{"E002100"};
-        QTest::newRow("eeprom field")
-            << kUnticked << QStringList{"10,21,0,FF"} << QList<quint32>()
-            << QStringList{"Unable to program EEPROM memory address:02110|EEPROM Program Error"}
-            << QStringList();
-    }
-    void failures() {
-        QFETCH(QStringList, flash);
-        QFETCH(QStringList, eeprom);
-        QFETCH(QList<quint32>, silent);
         QFETCH(QStringList, messages);
-        QFETCH(QStringList, writes);
-        m_rig->silentWords = QSet<quint32>(silent.begin(), silent.end());
+        m_rig->silentWord = silent;
         Run(flash, eeprom);
         QCOMPARE(m_rig->Messages(), messages);
-        QCOMPARE(m_rig->prompts.messages.last().icon, MsgIcon::Critical);
-        QCOMPARE(m_rig->Writes(), writes);
-        VerifyEnd();
+        if (!messages.isEmpty()) QCOMPARE(m_rig->prompts.messages.last().icon, MsgIcon::Critical);
+        QCOMPARE(m_rig->writes, writes);
+        for (const QString& frame : m_rig->frames)
+            QVERIFY2(frame == "P64 0.08" || frame == "E16 0.2", qPrintable(frame));
+        QStringList statuses;
+        if (HasFile(flash)) statuses << "Status=Programming Flash...";
+        if (HasFile(eeprom)) statuses << "Status=Programming EEPROM...";
+        QCOMPARE(m_rig->host.panelLog, statuses << "Status=");
+        if (messages.isEmpty()) {  // every line of the last region counted and read
+            const qsizetype lines = (HasFile(eeprom) ? eeprom : flash).size();
+            QCOMPARE(m_rig->host.progressMaximum, lines);
+            QCOMPARE(m_rig->host.progressPeak, lines);
+        }
+        QCOMPARE(m_rig->host.enableCalls,
+                 QList<Groups>({kAllOff, {false, true, true, false, false, true, true}}));
+        QCOMPARE(m_rig->host.progressValue, 0);
+        QVERIFY(!m_rig->host.busy);
     }
 
     void nothingTicked() {
@@ -141,8 +105,8 @@ private slots:
 
     void stopWhileWriting() {
         m_rig->onRequest = [] { modGeneral::StopWaiting(); };
-        Run(kFiveLines, {"2100:16"});
-        QCOMPARE(m_rig->Writes(), QStringList{"P000100"});
+        Run(kFiveLines, kOneEEPROM);
+        QCOMPARE(m_rig->writes, QStringList{"P000100@4"});
         QCOMPARE(m_rig->host.enableCalls, QList<Groups>({kAllOff}));
         QCOMPARE(m_rig->host.panelLog, QStringList{"Status=Programming Flash..."});
     }
@@ -152,21 +116,16 @@ private:
     void Run(const QStringList& flash, const QStringList& eeprom) {
         m_rig->host.ticks[Tick::ProgFlash] = flash != kUnticked;
         m_rig->host.ticks[Tick::ProgEEPROM] = eeprom != kUnticked;
-        if (flash != kUnticked && flash != kAbsent)
-            m_rig->WriteFile(ConvertedFiles::kFlash, ConvertedLines(flash));
-        if (eeprom != kUnticked && eeprom != kAbsent)
-            m_rig->WriteFile(ConvertedFiles::kEEPROM, ConvertedLines(eeprom));
+        const auto write = [this](const QString& name, const QStringList& lines) {
+            QFile file(ConvertedFiles::PathOf(m_rig->context.programFolder, name));
+            if (HasFile(lines) && file.open(QIODevice::WriteOnly) && !lines.isEmpty())
+                file.write((ConvertedLines(lines).join("\r\n") + "\r\n").toLatin1());
+        };
+        write(ConvertedFiles::kFlash, flash);
+        write(ConvertedFiles::kEEPROM, eeprom);
         ProgramPIC(m_rig->context);
     }
 
-    void VerifyEnd() {
-        QCOMPARE(m_rig->host.enableCalls, QList<Groups>({kAllOff, kAfter}));
-        QCOMPARE(m_rig->host.progressValue, 0);
-        QCOMPARE(m_rig->host.PanelText(PanelKey::kStatus), QString());
-        QVERIFY(!m_rig->host.busy);
-    }
-
-    TestEnvironment& m_environment;
     std::unique_ptr<DeviceRig> m_rig;
 };
 
