@@ -1,36 +1,21 @@
 #include "regionprogrammer.h"
 
 #include <QFile>
-#include <algorithm>
 
 #include "commandcontext.h"
 #include "commandhost.h"
 #include "convertedfiles.h"
 #include "convertedline.h"
 #include "delay.h"
+#include "linecount.h"
 #include "linereader.h"
 #include "prompts.h"
 
 namespace {
 
 constexpr qint16 kWriteRetries = 2;
-constexpr int kMaxLineCount = 32767;  // intLineCount is 16-bit
 
 enum class Outcome { Written, Failed, Stopped };
-
-bool CountLines(CommandHost& host, const QString& path) {
-    LineReader reader(path);
-    reader.Open();
-    int count = 0;
-    QByteArray line;
-    while (reader.ReadLine(line)) {
-        ++count;
-        modGeneral::DoEvents();
-        if (modGeneral::WaitingStopped()) return false;
-    }
-    host.State().intLineCount = static_cast<qint16>(std::min(count, kMaxLineCount));
-    return true;
-}
 
 void ShowFailure(CommandContext& context, const Region& region, const QString& addressText) {
     context.prompts.MsgBox(region.failureText + addressText, region.title, MsgIcon::Critical);
@@ -78,7 +63,7 @@ bool ProgramRegion(CommandContext& context, const Region& region, BlockSource& s
         context.prompts.MsgBox(region.missingText, region.title, MsgIcon::Critical);
         return true;
     }
-    if (!CountLines(host, path)) return false;
+    if (!CountConvertedLines(host, path)) return false;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
     clsHexComm& link = *host.State().objHexComm;

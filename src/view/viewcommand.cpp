@@ -7,6 +7,7 @@
 #include "commandhost.h"
 #include "convertedfiles.h"
 #include "delay.h"
+#include "linecount.h"
 #include "linereader.h"
 #include "prompts.h"
 #include "viewline.h"
@@ -55,21 +56,6 @@ bool AnyTicked(const CommandHost& host) {
     return false;
 }
 
-// Counts the file's lines into intLineCount. False when the window closed meanwhile.
-bool CountLines(CommandHost& host, const QString& path) {
-    qint16& count = host.State().intLineCount;
-    count = 0;
-    LineReader reader(path);
-    if (!reader.Open()) return true;
-    QByteArray line;
-    while (reader.ReadLine(line)) {
-        ++count;
-        modGeneral::DoEvents();
-        if (modGeneral::WaitingStopped()) return false;
-    }
-    return true;
-}
-
 // Appends the view lines of one converted code file. A file that vanished since the check adds
 // nothing. False when the window closed meanwhile.
 bool ConvertFileToView(CommandHost& host, const QString& path, QString& text) {
@@ -98,7 +84,7 @@ Outcome AppendRegion(CommandContext& context, const Region& region, QString& tex
         context.prompts.MsgBox(region.missingText, region.missingTitle, MsgIcon::Critical);
         return Outcome::Missing;
     }
-    if (!CountLines(host, path)) return Outcome::Stopped;
+    if (!CountConvertedLines(host, path)) return Outcome::Stopped;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
     host.SetPanelText(PanelKey::kStatus, region.status);
