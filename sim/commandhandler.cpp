@@ -1,22 +1,20 @@
 #include "commandhandler.h"
 
+#include "commandcode.h"
 #include "devicememory.h"
 
 namespace {
-enum Code : quint8 {
-    kVersionOrReset = 0x00,
-    kReadProgram = 0x01,
-    kWriteProgram = 0x02,
-    kErase = 0x03,
-    kReadEeprom = 0x04,
-    kWriteEeprom = 0x05,
-    kWriteConfig = 0x07,
-};
-constexpr int kHeader = 5;  // code, count, three address bytes
-constexpr int kVersionHeader = 2;
-constexpr int kBlockBytes = 8;
-constexpr int kEraseBlockWords = 32;
-const QByteArray kResetPayload = QByteArray::fromHex("0000FF");
+constexpr quint8 kVersionOrReset = quint8(CommandCode::VersionOrReset);
+constexpr quint8 kReadProgram = quint8(CommandCode::ReadProgram);
+constexpr quint8 kWriteProgram = quint8(CommandCode::WriteProgram);
+constexpr quint8 kErase = quint8(CommandCode::EraseProgram);
+constexpr quint8 kReadEeprom = quint8(CommandCode::ReadEEPROM);
+constexpr quint8 kWriteEeprom = quint8(CommandCode::WriteEEPROM);
+constexpr quint8 kWriteConfig = quint8(CommandCode::WriteConfig);
+constexpr int kHeader = int(Protocol::kAddressedHeader);
+constexpr int kVersionHeader = int(Protocol::kVersionHeader);
+constexpr int kBlockBytes = int(Protocol::kWriteBlockBytes);
+constexpr int kEraseBlockWords = Protocol::kEraseRowWords;
 
 const QString kResetText = QStringLiteral("reset");
 const QString kVersionText = QStringLiteral("read-version %1 bytes: v%2.%3");
@@ -51,7 +49,7 @@ int ExpectedLength(quint8 code, int count) {
 
 }  // namespace
 
-Outcome CommandHandler::Handle(const QByteArray& payload) {
+HandledRequest CommandHandler::Handle(const QByteArray& payload) {
     if (payload.isEmpty()) return {kEmptyText, {}, 0, {}};
     const quint8 code = quint8(payload[0]);
     if (code == kVersionOrReset) return Version(payload);
@@ -80,10 +78,10 @@ Outcome CommandHandler::Handle(const QByteArray& payload) {
     }
 }
 
-Outcome CommandHandler::Version(const QByteArray& payload) const {
-    if (payload == kResetPayload) return {kResetText, {}, 0, {}};
+HandledRequest CommandHandler::Version(const QByteArray& payload) const {
+    if (payload == Protocol::ResetPayload()) return {kResetText, {}, 0, {}};
     const int count = payload.size() > 1 ? quint8(payload[1]) : 0;
-    if (payload.size() != 3 || quint8(payload[2]) != 0xFF || count == 0)
+    if (payload.size() != 3 || quint8(payload[2]) != Protocol::kNoArgument || count == 0)
         return {kBadLengthText.arg(Hex(kVersionOrReset, 2)), {}, 0, {}};
     QByteArray data(count, '\0');
     data[0] = char(m_minor);
@@ -94,7 +92,7 @@ Outcome CommandHandler::Version(const QByteArray& payload) const {
             {}};
 }
 
-Outcome CommandHandler::ReadProgram(const Request& request) const {
+HandledRequest CommandHandler::ReadProgram(const Request& request) const {
     const QString what = request.address >= DeviceMemory::kConfigBase
                              ? QStringLiteral("read-config")
                              : QStringLiteral("read-flash");
@@ -104,7 +102,7 @@ Outcome CommandHandler::ReadProgram(const Request& request) const {
             {}};
 }
 
-Outcome CommandHandler::WriteProgram(const Request& request) {
+HandledRequest CommandHandler::WriteProgram(const Request& request) {
     const QString what = QStringLiteral("write-flash");
     const int words = (int(request.data.size()) + 1) / 2;
     if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
@@ -114,7 +112,7 @@ Outcome CommandHandler::WriteProgram(const Request& request) {
             QByteArray(1, char(request.code)), 0, FlashTime(int(request.data.size()))};
 }
 
-Outcome CommandHandler::Erase(const Request& request) {
+HandledRequest CommandHandler::Erase(const Request& request) {
     const QString what = QStringLiteral("erase-flash");
     const int words = request.count * kEraseBlockWords;
     if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
@@ -125,7 +123,7 @@ Outcome CommandHandler::Erase(const Request& request) {
             QByteArray(1, char(request.code)), 0, FlashTime(words * 2)};
 }
 
-Outcome CommandHandler::ReadEeprom(const Request& request) const {
+HandledRequest CommandHandler::ReadEeprom(const Request& request) const {
     QByteArray data;
     for (int i = 0; i < request.count; ++i) data.append(char(m_memory.Eeprom(request.address + i)));
     return {
@@ -135,7 +133,7 @@ Outcome CommandHandler::ReadEeprom(const Request& request) const {
         {}};
 }
 
-Outcome CommandHandler::WriteEeprom(const Request& request) {
+HandledRequest CommandHandler::WriteEeprom(const Request& request) {
     // Only the low address byte reaches the EEPROM address register.
     for (int i = 0; i < request.count; ++i)
         m_memory.SetEeprom(request.address + i, quint8(request.data[i]));
@@ -144,7 +142,7 @@ Outcome CommandHandler::WriteEeprom(const Request& request) {
         QByteArray(1, char(request.code)), 0, m_times.eepromByte * request.count};
 }
 
-Outcome CommandHandler::WriteConfig(const Request& request) {
+HandledRequest CommandHandler::WriteConfig(const Request& request) {
     const QString what = QStringLiteral("write-config");
     for (int i = 0; i < (request.count + 1) / 2; ++i)
         if (!m_memory.IsWritableConfig(request.address + i))
@@ -154,8 +152,8 @@ Outcome CommandHandler::WriteConfig(const Request& request) {
             QByteArray(1, char(request.code)), 0, FlashTime(request.count)};
 }
 
-Outcome CommandHandler::Refused(const Request& request, const QString& what,
-                                const QString& why) const {
+HandledRequest CommandHandler::Refused(const Request& request, const QString& what,
+                                       const QString& why) const {
     return {kRefusedText.arg(what, Hex(request.address, 6)).arg(request.data.size()).arg(why),
             {},
             0,

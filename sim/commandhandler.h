@@ -8,7 +8,7 @@ class DeviceMemory;
 
 // What the firmware does with one request: its reply (if any), how long it stalls writing, and
 // the line printed for the user.
-struct Outcome {
+struct HandledRequest {
     QString text;
     QByteArray reply;   // unescaped reply payload; empty: no reply
     int dataStart = 0;  // where the data of a data reply begin; 0 for an acknowledgement
@@ -26,7 +26,7 @@ public:
     CommandHandler(DeviceMemory& memory, quint8 major, quint8 minor, WriteTimes times)
         : m_memory(memory), m_major(major), m_minor(minor), m_times(times) {}
 
-    Outcome Handle(const QByteArray& payload);
+    HandledRequest Handle(const QByteArray& payload);
 
 private:
     struct Request {
@@ -37,14 +37,14 @@ private:
         QByteArray data;
     };
 
-    Outcome Version(const QByteArray& payload) const;
-    Outcome ReadProgram(const Request& request) const;
-    Outcome WriteProgram(const Request& request);
-    Outcome Erase(const Request& request);
-    Outcome ReadEeprom(const Request& request) const;
-    Outcome WriteEeprom(const Request& request);
-    Outcome WriteConfig(const Request& request);
-    Outcome Refused(const Request& request, const QString& what, const QString& why) const;
+    HandledRequest Version(const QByteArray& payload) const;
+    HandledRequest ReadProgram(const Request& request) const;
+    HandledRequest WriteProgram(const Request& request);
+    HandledRequest Erase(const Request& request);
+    HandledRequest ReadEeprom(const Request& request) const;
+    HandledRequest WriteEeprom(const Request& request);
+    HandledRequest WriteConfig(const Request& request);
+    HandledRequest Refused(const Request& request, const QString& what, const QString& why) const;
     std::chrono::nanoseconds FlashTime(int bytes) const { return m_times.flashBlock * bytes / 64; }
 
     DeviceMemory& m_memory;

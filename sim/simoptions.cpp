@@ -2,7 +2,8 @@
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QStandardPaths>
+
+#include "portpath.h"
 
 namespace {
 const QString kDescription =
@@ -53,8 +54,7 @@ bool ParsePort(const QCommandLineParser& parser, SimOptions& options) {
     }
     const auto number = NonNegative(parser.value(QStringLiteral("com")));
     if (!number || *number < 1) return false;
-    options.linkPath = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                       QStringLiteral("/Kestrel/ports/com%1").arg(*number);
+    options.linkPath = PortPath::LinkPath(*number);
     return true;
 }
 

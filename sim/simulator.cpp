@@ -77,7 +77,7 @@ void Simulator::OnByteRead(quint8 byte, LineModel::Clock::time_point at) {
 }
 
 void Simulator::Serve(const QByteArray& payload, LineModel::Clock::time_point at) {
-    const Outcome outcome = m_handler.Handle(payload);
+    const HandledRequest outcome = m_handler.Handle(payload);
     const FaultKind fault =
         outcome.reply.isEmpty() ? FaultKind::None : m_faults.ReplyFault(m_frames);
     Print(kFrameText.arg(m_frames).arg(

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include "commandcontext.h"
 #include "connectcommand.h"
 #include "convertedfiles.h"
+#include "eventloopwaits.h"
 #include "fakehost.h"
 #include "framecodec.h"
 #include "programcommand.h"
@@ -81,7 +83,7 @@ double CpuSeconds() {
 }
 
 // Programs both regions and reports; non-zero when a target is missed or a message was shown.
-int Measure(CommandContext& context, TimedPort& port, const ScriptedPrompts& prompts) {
+int Measure(CommandContext& context, TimedPort& port, const Trace& trace) {
     port.Reset();
     QElapsedTimer wall;
     const double cpuBefore = CpuSeconds();
@@ -100,10 +102,10 @@ int Measure(CommandContext& context, TimedPort& port, const ScriptedPrompts& pro
                 extra == 0 ? "met" : "MISSED");
     std::printf("cpu       %8.3f s = %.2f%% of wall  (target < 5%%: %s)\n", cpu,
                 100.0 * cpu / wallSeconds, cpu < 0.05 * wallSeconds ? "met" : "MISSED");
-    for (const ScriptedPrompts::Message& message : prompts.messages)
-        std::printf("message: %s\n", qPrintable(message.text));
+    const QStringList messages = trace.events.filter(QRegularExpression(QStringLiteral("^msg ")));
+    for (const QString& message : messages) std::printf("%s\n", qPrintable(message));
     const bool met = wallSeconds <= allowed && extra == 0 && cpu < 0.05 * wallSeconds;
-    return met && prompts.messages.isEmpty() ? 0 : 1;
+    return met && messages.isEmpty() ? 0 : 1;
 }
 
 int Run(const QString& programFolder) {
@@ -116,17 +118,19 @@ int Run(const QString& programFolder) {
                        0x100, 8);
     WriteConvertedFile(ConvertedFiles::PathOf(programFolder, ConvertedFiles::kEEPROM), kEEPROMLines,
                        0x2100, 16);
-    ScriptedPrompts prompts;
+    Trace trace;
+    ScriptedPrompts prompts(trace);
+    EventLoopWaits waits;
     auto* port = new TimedPort;
-    clsHexComm link(std::unique_ptr<SerialPort>(port), prompts);
+    clsHexComm link(std::unique_ptr<SerialPort>(port), prompts, waits);
     port->link = &link;
-    FakeHost host;
+    FakeHost host(trace);
     host.state.objHexComm = &link;
     host.ticks[Tick::ProgEEPROM] = true;
     Settings settings(QCoreApplication::applicationName());
-    CommandContext context{host, prompts, settings, programFolder};
+    CommandContext context{host, prompts, settings, waits, programFolder};
     ConnectToPIC(context);
-    return Measure(context, *port, prompts);
+    return Measure(context, *port, trace);
 }
 
 }  // namespace

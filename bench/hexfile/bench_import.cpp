@@ -8,28 +8,13 @@
 #include <QFile>
 #include <cstdio>
 
-#include "commandcontext.h"
-#include "fakehost.h"
+#include "commandrig.h"
 #include "importcommand.h"
-#include "scriptedprompts.h"
-#include "settings.h"
 #include "testenvironment.h"
 
 namespace {
 constexpr int kLines = 32767;
 constexpr int kFlashBytes = 0x4000;  // the records cycle through program flash
-
-class TimingHost : public FakeHost {
-public:
-    void SetPanelText(const QString& key, const QString& text) override {
-        FakeHost::SetPanelText(key, text);
-        if (text == QStringLiteral("Importing Hex File...")) loopStart = clock.nsecsElapsed();
-        if (text == QStringLiteral("Success...")) loopEnd = clock.nsecsElapsed();
-    }
-    QElapsedTimer clock;
-    qint64 loopStart = 0;
-    qint64 loopEnd = 0;
-};
 
 // A linear address record, kLines - 2 flash data records of recordBytes each, the end record.
 QString WriteHexFile(const QString& folder, int recordBytes) {
@@ -58,20 +43,26 @@ long PeakKiB() {
 
 bool Run(const QString& folder, int recordBytes) {
     const QString path = WriteHexFile(folder, recordBytes);
-    TimingHost host;
-    ScriptedPrompts prompts;
-    prompts.files = {path};
-    Settings settings(QStringLiteral("Kestrel"));
-    CommandContext context{host, prompts, settings, folder};
+    CommandRig rig;
+    rig.context.programFolder = folder;
+    rig.prompts.files = {path};
+    QElapsedTimer clock;
+    qint64 loopStart = 0;
+    qint64 loopEnd = 0;
+    rig.trace.onEvent = [&](const QString& event) {
+        if (event == QStringLiteral("Status=Importing Hex File..."))
+            loopStart = clock.nsecsElapsed();
+        if (event == QStringLiteral("Status=Success...")) loopEnd = clock.nsecsElapsed();
+    };
     const long peakBefore = PeakKiB();
-    host.clock.start();
-    ImportHexFile(context);
-    if (host.loopEnd == 0 || !prompts.messages.isEmpty()) return false;
+    clock.start();
+    ImportHexFile(rig.context);
+    if (loopEnd == 0) return false;
     std::printf(
         "%3d-byte records, %.1f MiB file: counting pass %.0f ms, record loop %.0f ms, "
         "peak memory +%ld KiB\n",
-        recordBytes, QFile(path).size() / 1048576.0, host.loopStart / 1e6,
-        (host.loopEnd - host.loopStart) / 1e6, PeakKiB() - peakBefore);
+        recordBytes, QFile(path).size() / 1048576.0, loopStart / 1e6, (loopEnd - loopStart) / 1e6,
+        PeakKiB() - peakBefore);
     return true;
 }
 }  // namespace

@@ -8,13 +8,14 @@
 #include <cstdio>
 
 #include "clshexcomm.h"
-#include "delay.h"
+#include "eventloopwaits.h"
 #include "fakeserialport.h"
 #include "framecodec.h"
 #include "qserialportadapter.h"
 #include "scriptedprompts.h"
 #include "simprocess.h"
 #include "testenvironment.h"
+#include "trace.h"
 
 namespace {
 
@@ -38,8 +39,10 @@ void ReportCpu(const char* what, Wait wait) {
 }
 
 void LinkWaitCpu() {
-    ScriptedPrompts prompts;
-    clsHexComm link(std::make_unique<FakeSerialPort>(), prompts);
+    Trace trace;
+    ScriptedPrompts prompts(trace);
+    EventLoopWaits waits;
+    clsHexComm link(std::make_unique<FakeSerialPort>(), prompts, waits);
     link.SetTimeOutInterval(1.0F);
     link.SetTimeOutRetries(1);
     link.OpenComPort(1);
@@ -52,8 +55,10 @@ int FlashWriteOverhead() {
     constexpr int kWrites = 40;
     constexpr float kInterval = 0.08F;
     SimProcess sim({QStringLiteral("--baud"), QStringLiteral("0")});
-    ScriptedPrompts prompts;
-    clsHexComm link(std::make_unique<QSerialPortAdapter>(), prompts);
+    Trace trace;
+    ScriptedPrompts prompts(trace);
+    EventLoopWaits waits;
+    clsHexComm link(std::make_unique<QSerialPortAdapter>(), prompts, waits);
     link.SetTimeOutInterval(kInterval);
     link.SetTimeOutRetries(1);
     if (!sim.Start() || !link.OpenComPort(1)) {
@@ -88,10 +93,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("KESTREL_SIM")) qputenv("KESTREL_SIM", KESTREL_SIM_PATH);
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kestrel"));
-    ReportCpu("WaitUntil 1 s", [] {
-        modGeneral::WaitUntil(QDeadlineTimer(std::chrono::seconds(1), Qt::PreciseTimer));
-    });
-    ReportCpu("Delay 1 s", [] { modGeneral::Delay(1.0F); });
+    EventLoopWaits waits;
+    ReportCpu("WaitUntil 1 s",
+              [&] { waits.WaitUntil(QDeadlineTimer(std::chrono::seconds(1), Qt::PreciseTimer)); });
+    ReportCpu("Delay 1 s", [&] { waits.Delay(1.0F); });
     LinkWaitCpu();
     return FlashWriteOverhead();
 }

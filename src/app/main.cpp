@@ -1,19 +1,35 @@
 #include <QApplication>
 #include <QFileInfo>
+#include <memory>
 
+#include "clearcommand.h"
+#include "clshexcomm.h"
+#include "connectcommand.h"
+#include "eventloopwaits.h"
 #include "frmmain.h"
+#include "importcommand.h"
+#include "programcommand.h"
 #include "programfolder.h"
+#include "qserialportadapter.h"
 #include "qtprompts.h"
+#include "settings.h"
+#include "viewcommand.h"
 
+// The one place where the parts are made and handed what they need.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Settings live under the executable's own name, so a renamed copy keeps its own.
     app.setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     app.setApplicationVersion(QStringLiteral(KESTREL_VERSION));
 
+    Settings settings(QCoreApplication::applicationName());
     QtPrompts prompts;
-    frmMain window(prompts, ProgramFolder::Resolve());
-    prompts.SetParent(&window);
+    EventLoopWaits waits;
+    auto link =
+        std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), prompts, waits);
+    const CommandSet commands{ImportHexFile, ClearImportedCode, ViewHexCode,
+                              ConnectToPIC,  ProgramPIC,        RunPIC};
+    frmMain window(settings, prompts, waits, std::move(link), ProgramFolder::Resolve(), commands);
     window.show();
     return app.exec();
 }

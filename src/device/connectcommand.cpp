@@ -5,9 +5,9 @@
 #include "clshexcomm.h"
 #include "commandcontext.h"
 #include "commandhost.h"
-#include "delay.h"
 #include "devicetexts.h"
 #include "prompts.h"
+#include "waits.h"
 
 namespace {
 constexpr float kVersionInterval = 0.2F;
@@ -27,7 +27,7 @@ void ConnectToPIC(CommandContext& context) {
     link.SetTimeOutRetries(kVersionRetries);
     QByteArray bytData(4, '\0');
     const bool read = link.blnReadBootVersion(kVersionBytes, bytData);
-    if (modGeneral::WaitingStopped()) return;
+    if (context.waits.Stopped()) return;
     if (!read) {
         host.SetPanelText(PanelKey::kStatus, QString());
         return;
@@ -35,7 +35,7 @@ void ConnectToPIC(CommandContext& context) {
     host.SetPanelText(PanelKey::kBootCodeVersion,
                       DeviceText::kVersionFormat.arg(static_cast<quint8>(bytData.at(1)))
                           .arg(static_cast<quint8>(bytData.at(0))));
-    if (!modGeneral::Delay(kSettleSeconds)) return;
+    if (!context.waits.Delay(kSettleSeconds)) return;
     host.SetPanelText(PanelKey::kStatus, QString());
     host.EnableCommands(false, true, true, false, true, false, true);
 }
@@ -46,7 +46,7 @@ void RunPIC(CommandContext& context) {
         host.EnableCommands(false, true, true, false, false, false, true);
         return;
     }
-    if (modGeneral::WaitingStopped()) return;
+    if (context.waits.Stopped()) return;
     context.prompts.MsgBox(DeviceText::kUnableToReset, QCoreApplication::applicationName(),
                            MsgIcon::Critical);
 }

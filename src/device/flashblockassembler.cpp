@@ -2,23 +2,16 @@
 
 #include <algorithm>
 
-#include "convertedline.h"
-
 namespace {
 
 constexpr quint32 kFirstByte = FlashBlockAssembler::kFirstWord * 2;
 constexpr char kErased = '\xFF';
 
-ByteAddr AddrOfWord(quint32 word) {
-    return {static_cast<quint8>(word), static_cast<quint8>(word >> 8),
-            static_cast<quint8>(word >> 16)};
-}
-
 }  // namespace
 
-QList<WriteBlock> FlashBlockAssembler::Add(const ConvertedLine& line) {
+QList<WriteBlock> FlashBlockAssembler::Add(const WriteBlock& line) {
     QList<WriteBlock> done;
-    quint32 start = line.WordAddress() * 2;
+    quint32 start = WordOf(line.bytAddr) * 2;
     QByteArray data = line.bytData;
     if (data.isEmpty() || start + data.size() <= kFirstByte) return done;
     // A block that does not open at a line's own address shows its computed address.
@@ -59,5 +52,5 @@ void FlashBlockAssembler::Open(quint32 start, const QString& addressText) {
 
 WriteBlock FlashBlockAssembler::Close() {
     m_open = false;
-    return {AddrOfWord(m_start / 2), m_addressText, m_data};
+    return {ByteAddrOfWord(m_start / 2), m_addressText, m_data};
 }

@@ -11,7 +11,7 @@ public:
     static constexpr quint32 kBlockBytes = 64;
     static constexpr quint32 kFirstWord = 0x100;  // the words below are the bootloader's own
 
-    QList<WriteBlock> Add(const ConvertedLine& line) override;
+    QList<WriteBlock> Add(const WriteBlock& line) override;
     QList<WriteBlock> Finish() override;
 
 private:

@@ -4,12 +4,11 @@
 #include "commandcontext.h"
 #include "commandhost.h"
 #include "convertedfiles.h"
-#include "convertedline.h"
-#include "delay.h"
 #include "devicetexts.h"
 #include "flashblockassembler.h"
 #include "prompts.h"
 #include "regionprogrammer.h"
+#include "waits.h"
 
 namespace {
 
@@ -21,9 +20,7 @@ constexpr float kEndSeconds = 1.0F;
 // EEPROM goes to the device line by line, each at its own address.
 class EEPROMLines : public BlockSource {
 public:
-    QList<WriteBlock> Add(const ConvertedLine& line) override {
-        return {{line.bytAddr, line.addressText, line.bytData}};
-    }
+    QList<WriteBlock> Add(const WriteBlock& line) override { return {line}; }
     QList<WriteBlock> Finish() override { return {}; }
 };
 
@@ -36,13 +33,13 @@ bool WriteEEPROMLine(clsHexComm& link, const WriteBlock& block) {
                                block.bytData);
 }
 
-Region FlashRegion() {
+ProgrammedRegion FlashRegion() {
     return {ConvertedFiles::kFlash,   DeviceText::kProgrammingFlash, DeviceText::kFlashMissing,
             DeviceText::kFlashFailed, DeviceText::kFlashTitle,       kFlashInterval,
             WriteFlashBlock};
 }
 
-Region EEPROMRegion() {
+ProgrammedRegion EEPROMRegion() {
     return {ConvertedFiles::kEEPROM,
             DeviceText::kProgrammingEEPROM,
             DeviceText::kEEPROMMissing,
@@ -68,7 +65,7 @@ void ProgramPIC(CommandContext& context) {
     if (flash && !ProgramRegion(context, FlashRegion(), flashBlocks)) return;
     EEPROMLines eepromLines;
     if (eeprom && !ProgramRegion(context, EEPROMRegion(), eepromLines)) return;
-    if (!modGeneral::Delay(kEndSeconds)) return;
+    if (!context.waits.Delay(kEndSeconds)) return;
     host.SetBusyPointer(false);
     host.SetProgressValue(0);
     host.SetPanelText(PanelKey::kStatus, QString());

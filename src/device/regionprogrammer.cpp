@@ -2,14 +2,15 @@
 
 #include <QFile>
 
+#include "clshexcomm.h"
 #include "commandcontext.h"
 #include "commandhost.h"
 #include "convertedfiles.h"
 #include "convertedline.h"
-#include "delay.h"
 #include "linecount.h"
 #include "linereader.h"
 #include "prompts.h"
+#include "waits.h"
 
 namespace {
 
@@ -17,38 +18,39 @@ constexpr qint16 kWriteRetries = 2;
 
 enum class Outcome { Written, Failed, Stopped };
 
-void ShowFailure(CommandContext& context, const Region& region, const QString& addressText) {
+void ShowFailure(CommandContext& context, const ProgrammedRegion& region,
+                 const QString& addressText) {
     context.prompts.MsgBox(region.failureText + addressText, region.title, MsgIcon::Critical);
 }
 
-Outcome WriteBlocks(CommandContext& context, const Region& region,
+Outcome WriteBlocks(CommandContext& context, const ProgrammedRegion& region,
                     const QList<WriteBlock>& blocks) {
     clsHexComm& link = *context.host.State().objHexComm;
     for (const WriteBlock& block : blocks) {
         const bool written = region.write(link, block);
-        if (modGeneral::WaitingStopped()) return Outcome::Stopped;
+        if (context.waits.Stopped()) return Outcome::Stopped;
         if (!written) {
             ShowFailure(context, region, block.addressText);
             return Outcome::Failed;
         }
-        modGeneral::DoEvents();
-        if (modGeneral::WaitingStopped()) return Outcome::Stopped;
+        if (!context.waits.Yield()) return Outcome::Stopped;
     }
     return Outcome::Written;
 }
 
-Outcome WriteLines(CommandContext& context, const Region& region, BlockSource& source,
+Outcome WriteLines(CommandContext& context, const ProgrammedRegion& region, BlockSource& source,
                    LineReader& reader) {
     int progress = 0;
     QByteArray text;
     while (reader.ReadLine(text)) {
         context.host.SetProgressValue(++progress);
-        const std::optional<ConvertedLine> line = ParseConvertedLine(text);
-        if (!line) {
-            ShowFailure(context, region, AddressTextOf(text));
+        const ConvertedLine line(text);
+        WriteBlock decoded{{}, line.AddressText(), {}};
+        if (!line.Decode(decoded.bytAddr, decoded.bytData)) {
+            ShowFailure(context, region, decoded.addressText);
             return Outcome::Failed;
         }
-        const Outcome outcome = WriteBlocks(context, region, source.Add(*line));
+        const Outcome outcome = WriteBlocks(context, region, source.Add(decoded));
         if (outcome != Outcome::Written) return outcome;
     }
     return WriteBlocks(context, region, source.Finish());
@@ -56,14 +58,14 @@ Outcome WriteLines(CommandContext& context, const Region& region, BlockSource& s
 
 }  // namespace
 
-bool ProgramRegion(CommandContext& context, const Region& region, BlockSource& source) {
+bool ProgramRegion(CommandContext& context, const ProgrammedRegion& region, BlockSource& source) {
     CommandHost& host = context.host;
     const QString path = ConvertedFiles::PathOf(context.programFolder, region.fileName);
     if (!QFile::exists(path)) {
         context.prompts.MsgBox(region.missingText, region.title, MsgIcon::Critical);
         return true;
     }
-    if (!CountConvertedLines(host, path)) return false;
+    if (!CountConvertedLines(context, path)) return false;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
     clsHexComm& link = *host.State().objHexComm;

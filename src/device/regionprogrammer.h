@@ -8,7 +8,7 @@ class clsHexComm;
 struct CommandContext;
 
 // What sets one memory region's pass apart: its file, texts, link timing and its write.
-struct Region {
+struct ProgrammedRegion {
     QString fileName;
     QString statusText;
     QString missingText;
@@ -20,4 +20,4 @@ struct Region {
 
 // Writes one region from its converted code file, reporting a missing file or the first
 // failure itself. False when waits were stopped: the command must end at once.
-bool ProgramRegion(CommandContext& context, const Region& region, BlockSource& source);
+bool ProgramRegion(CommandContext& context, const ProgrammedRegion& region, BlockSource& source);

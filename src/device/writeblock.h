@@ -4,9 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "clshexcomm.h"
-
-struct ConvertedLine;
+#include "byteaddr.h"
 
 // One write to the device: where, what, and the address text a failure message shows.
 struct WriteBlock {
@@ -20,7 +18,7 @@ class BlockSource {
 public:
     virtual ~BlockSource() = default;
     // The writes this line completes, in order.
-    virtual QList<WriteBlock> Add(const ConvertedLine& line) = 0;
+    virtual QList<WriteBlock> Add(const WriteBlock& line) = 0;
     // What is still pending at the end of the file.
     virtual QList<WriteBlock> Finish() = 0;
 };

@@ -2,16 +2,17 @@
 
 #include "commandcontext.h"
 #include "commandhost.h"
-#include "delay.h"
 #include "hexfield.h"
 #include "hexfiletexts.h"
 #include "hexinput.h"
 #include "modconverthexfile.h"
 #include "prompts.h"
+#include "raisederror.h"
+#include "waits.h"
 
 using namespace modConvertHexFile;
 
-HexRecordLoop::HexRecordLoop(CommandContext& context, HexInput& hex, ConvertedCodeFiles& files)
+HexRecordLoop::HexRecordLoop(CommandContext& context, HexInput& hex, ConvertedCodeWriter& files)
     : m_context(context), m_hex(hex), m_files(files) {}
 
 ImportResult HexRecordLoop::Run() {
@@ -49,16 +50,16 @@ HexRecordLoop::Step HexRecordLoop::Data(const QByteArray& line) {
     const QByteArray address = Mid(line, 4, 4).toByteArray();
     SelectRegion(address);
     switch (m_region) {
-        case Region::Flash:
-        case Region::Config:
-            m_files.WriteLine(m_region, strConvertCodeLine(address, line));
+        case MemoryRegion::Flash:
+        case MemoryRegion::Config:
+            Write(m_region, strConvertCodeLine(address, line));
             break;
-        case Region::UserID:
-            m_files.WriteLine(m_region, strConvertUserIDLine(address, line));
+        case MemoryRegion::UserID:
+            Write(m_region, strConvertUserIDLine(address, line));
             break;
-        case Region::EEPROM:
+        case MemoryRegion::EEPROM:
             ConvertEEPROMLine(line);
-            if (lngEEPROMHalf == 0) m_files.WriteLine(Region::EEPROM, strEEPROMLine);
+            if (lngEEPROMHalf == 0) Write(MemoryRegion::EEPROM, strEEPROMLine);
             break;
     }
     return Yield();
@@ -66,26 +67,29 @@ HexRecordLoop::Step HexRecordLoop::Data(const QByteArray& line) {
 
 HexRecordLoop::Step HexRecordLoop::EndOfFile() {
     // Half an EEPROM line from an odd number of records is kept as a line of its own.
-    if (lngEEPROMHalf == 1) m_files.WriteLine(Region::EEPROM, strEEPROMLine);
+    if (lngEEPROMHalf == 1) Write(MemoryRegion::EEPROM, strEEPROMLine);
     return ImportResult::Success;
 }
 
 HexRecordLoop::Step HexRecordLoop::Fail(const QString& text, const QString& title) {
     m_context.prompts.MsgBox(text, title, MsgIcon::None);
-    return modGeneral::WaitingStopped() ? ImportResult::Stopped : ImportResult::Failed;
+    return m_context.waits.Stopped() ? ImportResult::Stopped : ImportResult::Failed;
 }
 
 HexRecordLoop::Step HexRecordLoop::Yield() {
-    modGeneral::DoEvents();
-    if (modGeneral::WaitingStopped()) return ImportResult::Stopped;
+    if (!m_context.waits.Yield()) return ImportResult::Stopped;
     return std::nullopt;
+}
+
+void HexRecordLoop::Write(MemoryRegion region, const QByteArray& line) {
+    if (!m_files.WriteLine(region, line)) throw RaisedError();
 }
 
 // Only the exact address that opens a region switches to it; other records stay where
 // the record before them was.
 void HexRecordLoop::SelectRegion(const QByteArray& address) {
-    if (address == "0000") m_region = Region::Flash;
-    if (address == "4200") m_region = Region::EEPROM;
-    if (address == "400E") m_region = Region::Config;
-    if (address == "4000") m_region = Region::UserID;
+    if (address == "0000") m_region = MemoryRegion::Flash;
+    if (address == "4200") m_region = MemoryRegion::EEPROM;
+    if (address == "400E") m_region = MemoryRegion::Config;
+    if (address == "4000") m_region = MemoryRegion::UserID;
 }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "convertedcodefiles.h"
+#include "convertedcodewriter.h"
 
 struct CommandContext;
 class HexInput;
@@ -15,7 +15,7 @@ enum class ImportResult { Success, Failed, Stopped };
 // its data to the converted code file of its region.
 class HexRecordLoop {
 public:
-    HexRecordLoop(CommandContext& context, HexInput& hex, ConvertedCodeFiles& files);
+    HexRecordLoop(CommandContext& context, HexInput& hex, ConvertedCodeWriter& files);
 
     ImportResult Run();
 
@@ -29,11 +29,12 @@ private:
     Step EndOfFile();
     Step Fail(const QString& text, const QString& title);
     Step Yield();
+    void Write(MemoryRegion region, const QByteArray& line);
     void SelectRegion(const QByteArray& address);
 
     CommandContext& m_context;
     HexInput& m_hex;
-    ConvertedCodeFiles& m_files;
+    ConvertedCodeWriter& m_files;
     bool m_linear = false;  // a type "04" record was seen
-    Region m_region = Region::Flash;
+    MemoryRegion m_region = MemoryRegion::Flash;
 };

@@ -6,7 +6,6 @@
 
 #include "commandcontext.h"
 #include "commandhost.h"
-#include "delay.h"
 #include "hexfiletexts.h"
 #include "hexinput.h"
 #include "hexrecordloop.h"
@@ -14,9 +13,11 @@
 #include "prompts.h"
 #include "raisederror.h"
 #include "settings.h"
+#include "waits.h"
 
 namespace {
 
+constexpr float kEndSeconds = 1.0F;
 bool g_importing = false;
 
 bool FileExists(const QString& path) {
@@ -29,8 +30,7 @@ std::optional<QString> ChooseHexFile(CommandContext& context) {
     const QString start = FileExists(last) ? last : context.programFolder;
     const std::optional<QString> chosen = context.prompts.OpenFile(HexFileText::kFilter, start);
     if (!chosen) return std::nullopt;
-    modGeneral::DoEvents();
-    if (modGeneral::WaitingStopped()) return std::nullopt;
+    if (!context.waits.Yield()) return std::nullopt;
     if (!FileExists(*chosen)) {
         context.prompts.MsgBox(HexFileText::kFileMissing, HexFileText::kSelectAnother,
                                MsgIcon::Exclamation);
@@ -52,14 +52,13 @@ bool CountLines(CommandContext& context, const QString& path) {
     while (hex.ReadLine(line)) {
         if (state.intLineCount == INT16_MAX) throw RaisedError();  // the 16-bit count overflows
         ++state.intLineCount;
-        modGeneral::DoEvents();
-        if (modGeneral::WaitingStopped()) return false;
+        if (!context.waits.Yield()) return false;
     }
     return true;
 }
 
-// Converts the records into the four files. No value when waits were stopped.
-std::optional<bool> ConvertRecords(CommandContext& context, const QString& path) {
+// Converts the records into the four files.
+ImportResult ConvertRecords(CommandContext& context, const QString& path) {
     CommandHost& host = context.host;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
@@ -67,29 +66,29 @@ std::optional<bool> ConvertRecords(CommandContext& context, const QString& path)
     HexInput hex(path);
     host.SetBusyPointer(true);
     host.SetPanelText(PanelKey::kStatus, HexFileText::kImporting);
-    ConvertedCodeFiles files(context.programFolder);
+    ConvertedCodeWriter files;
+    if (!files.Create(context.programFolder)) throw RaisedError();
     const ImportResult result = HexRecordLoop(context, hex, files).Run();
-    if (result == ImportResult::Stopped) return std::nullopt;
+    if (result == ImportResult::Stopped) return result;
     hex.Close();
-    files.Close();
+    if (!files.Close()) throw RaisedError();
     host.SetBusyPointer(false);
-    return result == ImportResult::Success;
+    return result;
 }
 
 void Import(CommandContext& context) {
     const std::optional<QString> path = ChooseHexFile(context);
     if (!path || !CountLines(context, *path)) return;
-    const std::optional<bool> success = ConvertRecords(context, *path);
-    if (!success) return;
+    const ImportResult result = ConvertRecords(context, *path);
+    if (result == ImportResult::Stopped) return;
     CommandHost& host = context.host;
-    if (*success) {
+    if (result == ImportResult::Success) {
         host.SetPanelText(PanelKey::kStatus, HexFileText::kSuccess);
         host.EnableCommands(false, true, true, true, false, false, true);
     } else {
         host.SetPanelText(PanelKey::kStatus, HexFileText::kFailed);
     }
-    modGeneral::DoEvents();
-    if (modGeneral::WaitingStopped() || !modGeneral::Delay(1.0F)) return;
+    if (!context.waits.Yield() || !context.waits.Delay(kEndSeconds)) return;
     host.SetPanelText(PanelKey::kStatus, QString());
     host.SetProgressValue(0);
 }

@@ -1,29 +1,19 @@
 #include "clshexcomm.h"
 
 #include <QCoreApplication>
+#include <chrono>
 
-#include "delay.h"
+#include "commandcode.h"
 #include "framecodec.h"
 #include "linkmessages.h"
-#include "portmap.h"
+#include "portpath.h"
 #include "prompts.h"
 #include "serialport.h"
+#include "waits.h"
 
 namespace {
 
-constexpr quint8 kVersionCode = 0x00;
-constexpr quint8 kReadProgramCode = 0x01;
-constexpr quint8 kWriteProgramCode = 0x02;
-constexpr quint8 kEraseProgramCode = 0x03;
-constexpr quint8 kReadEEPROMCode = 0x04;
-constexpr quint8 kWriteEEPROMCode = 0x05;
-constexpr quint8 kWriteConfigCode = 0x07;
-constexpr quint8 kNoArgument = 0xFF;
-constexpr qsizetype kVersionHeader = 2;  // code and one byte nobody looks at
-constexpr qsizetype kReadHeader = 5;     // code and four bytes nobody looks at
-constexpr qsizetype kBlockBytes = 8;
-
-QByteArray AddressedPayload(quint8 bytCode, qint16 intCount, const ByteAddr& bytAddr) {
+QByteArray AddressedPayload(CommandCode bytCode, qint16 intCount, const ByteAddr& bytAddr) {
     QByteArray payload;
     payload.append(char(bytCode)).append(char(intCount));
     for (const quint8 byte : bytAddr) payload.append(char(byte));
@@ -32,8 +22,9 @@ QByteArray AddressedPayload(quint8 bytCode, qint16 intCount, const ByteAddr& byt
 
 }  // namespace
 
-clsHexComm::clsHexComm(std::unique_ptr<SerialPort> port, Prompts& prompts, QObject* parent)
-    : QObject(parent), m_port(std::move(port)), m_prompts(prompts) {
+clsHexComm::clsHexComm(std::unique_ptr<SerialPort> port, Prompts& prompts, Waits& waits,
+                       QObject* parent)
+    : QObject(parent), m_port(std::move(port)), m_prompts(prompts), m_waits(waits) {
     connect(m_port.get(), &SerialPort::DataReceived, this, &clsHexComm::mCommHex_OnComm);
     connect(m_port.get(), &SerialPort::Gone, this, &clsHexComm::mCommHex_Gone);
 }
@@ -47,7 +38,7 @@ bool clsHexComm::OpenComPort(qint16 intComPort) {
     if (m_port->IsOpen()) m_port->Close();
     m_intComPort = intComPort;
     m_blnPortGone = false;
-    if (!m_port->Open(PortMap::DeviceName(intComPort))) {
+    if (!m_port->Open(PortPath::DeviceName(intComPort))) {
         m_port->Close();
         m_intComPort = previous;
         blnPortOpen = false;
@@ -83,46 +74,48 @@ qint16 clsHexComm::TimeOutRetries() const {
 bool clsHexComm::blnResetPIC() {
     if (!blnPortReady()) return false;
     // Nothing comes back: the device is already starting the application.
-    if (!m_port->Write(Frame::Build(QByteArray::fromHex("0000ff")))) return blnPortLost();
+    if (!m_port->Write(Frame::Build(Protocol::ResetPayload()))) return blnPortLost();
     return true;
 }
 
 bool clsHexComm::blnReadBootVersion(qint16 intByteLen, QByteArray& bytData) {
     QByteArray payload;
-    payload.append(char(kVersionCode)).append(char(intByteLen)).append(char(kNoArgument));
-    return blnExchangeData(payload, kVersionHeader, intByteLen, bytData);
+    payload.append(char(CommandCode::VersionOrReset))
+        .append(char(intByteLen))
+        .append(char(Protocol::kNoArgument));
+    return blnExchangeData(payload, Protocol::kVersionHeader, intByteLen, bytData);
 }
 
 bool clsHexComm::blnReadProgram(quint8 intByteLen, const ByteAddr& bytAddr, QByteArray& bytData) {
-    return blnRead(kReadProgramCode, intByteLen, bytAddr, bytData);
+    return blnRead(CommandCode::ReadProgram, intByteLen, bytAddr, bytData);
 }
 
 bool clsHexComm::blnReadEEPROM(qint16 intByteLen, const ByteAddr& bytAddr, QByteArray& bytData) {
-    return blnRead(kReadEEPROMCode, intByteLen, bytAddr, bytData);
+    return blnRead(CommandCode::ReadEEPROM, intByteLen, bytAddr, bytData);
 }
 
 bool clsHexComm::blnReadConfig(qint16 intByteLen, const ByteAddr& bytAddr, QByteArray& bytData) {
-    return blnRead(kReadProgramCode, intByteLen, bytAddr, bytData);
+    return blnRead(CommandCode::ReadProgram, intByteLen, bytAddr, bytData);
 }
 
 bool clsHexComm::blnWriteProgram(qint16 int8BytBlocks, const ByteAddr& bytAddr,
                                  const QByteArray& bytData) {
-    return blnWrite(kWriteProgramCode, int8BytBlocks, int8BytBlocks * kBlockBytes, bytAddr,
-                    bytData);
+    return blnWrite(CommandCode::WriteProgram, int8BytBlocks,
+                    int8BytBlocks * Protocol::kWriteBlockBytes, bytAddr, bytData);
 }
 
 bool clsHexComm::blnWriteEEPROM(qint16 intByteLen, const ByteAddr& bytAddr,
                                 const QByteArray& bytData) {
-    return blnWrite(kWriteEEPROMCode, intByteLen, intByteLen, bytAddr, bytData);
+    return blnWrite(CommandCode::WriteEEPROM, intByteLen, intByteLen, bytAddr, bytData);
 }
 
 bool clsHexComm::blnWriteConfig(qint16 intByteLen, const ByteAddr& bytAddr,
                                 const QByteArray& bytData) {
-    return blnWrite(kWriteConfigCode, intByteLen, intByteLen, bytAddr, bytData);
+    return blnWrite(CommandCode::WriteConfig, intByteLen, intByteLen, bytAddr, bytData);
 }
 
 bool clsHexComm::blnEraseProgram(qint16 int64BytBlocks, const ByteAddr& bytAddr) {
-    QByteArray payload = AddressedPayload(kEraseProgramCode, int64BytBlocks, bytAddr);
+    QByteArray payload = AddressedPayload(CommandCode::EraseProgram, int64BytBlocks, bytAddr);
     payload.append(QByteArray(std::max<qint16>(int64BytBlocks, 0), '\0'));
     return blnExchangeAck(payload);
 }
@@ -135,20 +128,87 @@ void clsHexComm::mCommHex_Gone() {
     if (!blnPortOpen) return;
     m_blnPortGone = true;
     m_deadline = QDeadlineTimer(0);
-    modGeneral::WakeWaits();
+    m_waits.Wake();
+}
+
+bool clsHexComm::blnSendFrame(const QByteArray& frame, QByteArray& reply) {
+    // The interval counts from when the frame has left the line, not from the hand-over:
+    // a flash frame alone is on the line for longer than the flash interval.
+    const auto wait = Frame::LineTime(frame.size()) +
+                      std::chrono::nanoseconds(static_cast<qint64>(double(m_sngInterval) * 1e9));
+    const qint16 attempts = TimeOutRetries();
+    for (qint16 attempt = 1; attempt <= attempts; ++attempt) {
+        if (m_waits.Stopped()) return false;
+        m_port->DiscardInput();
+        m_strReceived.clear();
+        if (m_blnPortGone || !m_port->Write(frame)) return blnPortLost();
+        m_deadline = QDeadlineTimer(wait, Qt::PreciseTimer);
+        if (!m_waits.WaitUntil(m_deadline)) return false;
+        if (m_blnPortGone) return blnPortLost();
+        if (!m_strReceived.isEmpty()) {
+            reply = m_strReceived;
+            return true;
+        }
+    }
+    reply.clear();
+    return Fail(LinkMessages::kNoResponse);
+}
+
+bool clsHexComm::blnPortLost() {
+    m_port->Close();
+    blnPortOpen = false;
+    m_blnPortGone = false;
+    return blnNotAvailable(m_intComPort);
+}
+
+bool clsHexComm::blnCheckReplyFormat(CommandCode bytCode, const QByteArray& reply) {
+    // Positions count from 1; a position the reply does not reach matches no byte value.
+    const auto at = [&reply](qsizetype position) {
+        return position >= 1 && position <= reply.size() ? int(quint8(reply.at(position - 1))) : -1;
+    };
+    if (at(1) != Frame::kStx) return Fail(LinkMessages::kNoStx);
+    if (at(at(2) == Frame::kEsc ? 3 : 2) != int(bytCode)) return Fail(LinkMessages::kWrongCommand);
+    if (at(reply.size() - 1) != Frame::kEtx) return Fail(LinkMessages::kNoEtx);
+    return true;
+}
+
+bool clsHexComm::blnRequest(const QByteArray& payload, QByteArray& reply) {
+    return blnPortReady() && blnSendFrame(Frame::Build(payload), reply) &&
+           blnCheckReplyFormat(CommandCode(payload.at(0)), reply);
+}
+
+bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
+                                 QByteArray& bytData) {
+    QByteArray reply;
+    if (!blnRequest(payload, reply)) return false;
+    QByteArray unpacked;
+    quint8 checksum = 0;
+    Frame::UnpackReply(reply, unpacked, checksum);
+    if (Frame::CalcCheckSum(unpacked) != checksum) return Fail(LinkMessages::kDataChecksum);
+    if (unpacked.size() - header != intByteLen) return Fail(LinkMessages::kDataCount);
+    bytData = unpacked.mid(header);
+    return true;
+}
+
+bool clsHexComm::blnExchangeAck(const QByteArray& payload) {
+    const auto bytCode = quint8(payload.at(0));
+    QByteArray reply;
+    if (!blnRequest(payload, reply)) return false;
+    if (quint8(reply.back()) != quint8(0x100 - bytCode)) return Fail(LinkMessages::kAckChecksum);
+    return true;
 }
 
 bool clsHexComm::blnPortReady() {
     return blnPortOpen || Fail(LinkMessages::kPortClosed);
 }
 
-bool clsHexComm::blnRead(quint8 bytCode, qint16 intByteLen, const ByteAddr& bytAddr,
+bool clsHexComm::blnRead(CommandCode bytCode, qint16 intByteLen, const ByteAddr& bytAddr,
                          QByteArray& bytData) {
-    return blnExchangeData(AddressedPayload(bytCode, intByteLen, bytAddr), kReadHeader, intByteLen,
-                           bytData);
+    return blnExchangeData(AddressedPayload(bytCode, intByteLen, bytAddr),
+                           Protocol::kAddressedHeader, intByteLen, bytData);
 }
 
-bool clsHexComm::blnWrite(quint8 bytCode, qint16 intCount, qsizetype dataLen,
+bool clsHexComm::blnWrite(CommandCode bytCode, qint16 intCount, qsizetype dataLen,
                           const ByteAddr& bytAddr, const QByteArray& bytData) {
     return blnExchangeAck(AddressedPayload(bytCode, intCount, bytAddr) + bytData.left(dataLen));
 }

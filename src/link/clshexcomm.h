@@ -3,23 +3,25 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
-#include <array>
 #include <memory>
 
+#include "byteaddr.h"
+
+enum class CommandCode : quint8;
 class Prompts;
 class SerialPort;
+class Waits;
 namespace LinkMessages {
 struct Message;
 }
-
-using ByteAddr = std::array<quint8, 3>;  // device address, sent in index order
 
 // The link to the bootloader firmware: owns the serial port, frames requests, waits for and
 // checks replies. Every command shows exactly one message box when it fails.
 class clsHexComm : public QObject {
     Q_OBJECT
 public:
-    clsHexComm(std::unique_ptr<SerialPort> port, Prompts& prompts, QObject* parent = nullptr);
+    clsHexComm(std::unique_ptr<SerialPort> port, Prompts& prompts, Waits& waits,
+               QObject* parent = nullptr);
     ~clsHexComm() override;
 
     bool OpenComPort(qint16 intComPort);
@@ -49,19 +51,21 @@ private:
     bool blnPortReady();
     bool blnSendFrame(const QByteArray& frame, QByteArray& reply);
     bool blnPortLost();
-    bool blnCheckReplyFormat(quint8 bytCode, const QByteArray& reply);
+    bool blnCheckReplyFormat(CommandCode bytCode, const QByteArray& reply);
     bool blnRequest(const QByteArray& payload, QByteArray& reply);
     bool blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
                          QByteArray& bytData);
     bool blnExchangeAck(const QByteArray& payload);
-    bool blnRead(quint8 bytCode, qint16 intByteLen, const ByteAddr& bytAddr, QByteArray& bytData);
-    bool blnWrite(quint8 bytCode, qint16 intCount, qsizetype dataLen, const ByteAddr& bytAddr,
+    bool blnRead(CommandCode bytCode, qint16 intByteLen, const ByteAddr& bytAddr,
+                 QByteArray& bytData);
+    bool blnWrite(CommandCode bytCode, qint16 intCount, qsizetype dataLen, const ByteAddr& bytAddr,
                   const QByteArray& bytData);
     bool Fail(const LinkMessages::Message& message);
     bool blnNotAvailable(qint16 intComPort);
 
     std::unique_ptr<SerialPort> m_port;
     Prompts& m_prompts;
+    Waits& m_waits;
     bool blnPortOpen = false;
     float m_sngInterval = 1.0F;
     float m_sngRetries = 5.0F;

@@ -11,20 +11,15 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "clearcommand.h"
 #include "clshexcomm.h"
-#include "commandcontext.h"
-#include "connectcommand.h"
-#include "delay.h"
 #include "frmabout.h"
 #include "frmviewcode.h"
-#include "importcommand.h"
 #include "mainactions.h"
-#include "programcommand.h"
-#include "qserialportadapter.h"
+#include "settings.h"
 #include "statuspanels.h"
 #include "twips.h"
-#include "viewcommand.h"
+#include "waits.h"
+#include "windowposition.h"
 
 namespace {
 
@@ -53,11 +48,16 @@ QString TickItem(Tick tick) {
 
 }  // namespace
 
-frmMain::frmMain(Prompts& prompts, const QString& programFolder, QWidget* parent)
+frmMain::frmMain(Settings& settings, Prompts& prompts, Waits& waits,
+                 std::unique_ptr<clsHexComm> link, const QString& programFolder,
+                 const CommandSet& commands, QWidget* parent)
     : QMainWindow(parent),
+      m_settings(settings),
       m_prompts(prompts),
+      m_waits(waits),
       m_programFolder(programFolder),
-      m_settings(QCoreApplication::applicationName()) {
+      m_commands(commands),
+      m_objHexComm(std::move(link)) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     CreateWidgets();
@@ -120,12 +120,7 @@ void frmMain::FixSize() {
 void frmMain::Form_Load() {
     setWindowTitle(kDesignTitle + QStringLiteral(" [v") + QStringLiteral(KESTREL_VERSION) +
                    QLatin1Char(']'));
-    const double dpi = Dpi();
-    const int top =
-        m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kTop, SettingKey::kDefaultTop);
-    const int left =
-        m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kLeft, SettingKey::kDefaultLeft);
-    move(Twips::ToPixels(left, dpi), Twips::ToPixels(top, dpi));
+    move(WindowPosition::Read(m_settings, SettingKey::kMainForm, Dpi()));
     m_state.intPortNumber =
         m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kPort, SettingKey::kDefaultPort);
     m_state.strHexFilePath = m_settings.Read(SettingKey::kHexPath, SettingKey::kPath, QString());
@@ -133,7 +128,6 @@ void frmMain::Form_Load() {
     SetPortTicks();
     m_actions->Item(QStringLiteral("mnuViewFlash"))->setChecked(true);
     m_actions->Item(QStringLiteral("mnuProgFlash"))->setChecked(true);
-    m_objHexComm = std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), m_prompts);
     m_state.objHexComm = m_objHexComm.get();
     EnableCommands(true, false, false, false, false, false, true);
 }
@@ -150,7 +144,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (m_unloading) return;
     if (m_runningCommands > 0) {
         m_closePending = true;
-        modGeneral::StopWaiting();
+        m_waits.Stop();
         return;
     }
     Form_Unload();
@@ -159,25 +153,23 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::Form_Unload() {
     m_unloading = true;
-    modGeneral::ResumeWaiting();
-    if (!isMinimized()) {
-        const double dpi = Dpi();
-        m_settings.Write(SettingKey::kMainForm, SettingKey::kTop,
-                         QString::number(Twips::FromPixels(pos().y(), dpi)));
-        m_settings.Write(SettingKey::kMainForm, SettingKey::kLeft,
-                         QString::number(Twips::FromPixels(pos().x(), dpi)));
-    }
-    CommandContext context{*this, m_prompts, m_settings, m_programFolder};
-    ClearImportedCode(context);
+    m_waits.Resume();
+    if (!isMinimized()) WindowPosition::Store(m_settings, SettingKey::kMainForm, pos(), Dpi());
+    CommandContext context = Context();
+    m_commands.clear(context);
     if (m_view) m_view->close();
     m_state.objHexComm = nullptr;
     m_objHexComm.reset();
 }
 
-void frmMain::RunCommand(void (*command)(CommandContext&)) {
+CommandContext frmMain::Context() {
+    return {*this, m_prompts, m_settings, m_waits, m_programFolder};
+}
+
+void frmMain::RunCommand(Command command) {
     if (m_unloading || m_closePending) return;
     ++m_runningCommands;
-    CommandContext context{*this, m_prompts, m_settings, m_programFolder};
+    CommandContext context = Context();
     command(context);
     if (--m_runningCommands == 0 && m_closePending) {
         m_closePending = false;
@@ -186,25 +178,25 @@ void frmMain::RunCommand(void (*command)(CommandContext&)) {
 }
 
 void frmMain::mnuImportHexFile_Click() {
-    RunCommand(ImportHexFile);
+    RunCommand(m_commands.import);
 }
 void frmMain::mnuClearImportedCode_Click() {
-    RunCommand(ClearImportedCode);
+    RunCommand(m_commands.clear);
 }
 void frmMain::mnuExitProg_Click() {
     close();
 }
 void frmMain::mnuViewHexCode_Click() {
-    RunCommand(ViewHexCode);
+    RunCommand(m_commands.view);
 }
 void frmMain::mnuConnectToPIC_Click() {
-    RunCommand(ConnectToPIC);
+    RunCommand(m_commands.connect);
 }
 void frmMain::mnuProgramPIC_Click() {
-    RunCommand(ProgramPIC);
+    RunCommand(m_commands.program);
 }
 void frmMain::mnuRunPIC_Click() {
-    RunCommand(RunPIC);
+    RunCommand(m_commands.run);
 }
 
 void frmMain::mnuAboutBootloader_Click() {

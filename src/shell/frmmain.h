@@ -4,22 +4,25 @@
 #include <QPointer>
 #include <memory>
 
+#include "commandcontext.h"
 #include "commandhost.h"
-#include "settings.h"
 
 class MainActions;
 class clsHexComm;
 class Prompts;
 class QProgressBar;
+class Settings;
 class StatusPanels;
-struct CommandContext;
+class Waits;
 
 // The main window: owns the link, shows progress and results, and routes every menu, toolbar
 // and status panel click to its command.
 class frmMain : public QMainWindow, public CommandHost {
     Q_OBJECT
 public:
-    frmMain(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    // The window owns the link from here on and releases it at unload.
+    frmMain(Settings& settings, Prompts& prompts, Waits& waits, std::unique_ptr<clsHexComm> link,
+            const QString& programFolder, const CommandSet& commands, QWidget* parent = nullptr);
     ~frmMain() override;
 
     MainState& State() override { return m_state; }
@@ -45,7 +48,8 @@ private:
     void FixSize();
     double Dpi() const;
 
-    void RunCommand(void (*command)(CommandContext&));
+    CommandContext Context();
+    void RunCommand(Command command);
     void mnuImportHexFile_Click();
     void mnuClearImportedCode_Click();
     void mnuExitProg_Click();
@@ -59,9 +63,11 @@ private:
     void staBootloader_PanelClick(const QString& key);
     void SetPortTicks();
 
+    Settings& m_settings;
     Prompts& m_prompts;
+    Waits& m_waits;
     const QString m_programFolder;
-    Settings m_settings;
+    const CommandSet m_commands;
     MainState m_state;
     std::unique_ptr<clsHexComm> m_objHexComm;
     MainActions* m_actions = nullptr;

@@ -17,8 +17,6 @@ public:
 
     // Menu items by their menu names (mnuImportHexFile, mnuCom1, ...).
     QAction* Item(const QString& name) const { return m_items.value(name); }
-    // Toolbar buttons by key (ImportHexFile, ...), in toolbar order.
-    const QList<QAction*>& Buttons() const { return m_buttons; }
     QMenu* PortsMenu() const { return m_ports; }
 
     // Group index 0..6: import, clear, view, connect, program, run, exit.

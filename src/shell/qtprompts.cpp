@@ -1,5 +1,6 @@
 #include "qtprompts.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -24,14 +25,14 @@ MsgResult QtPrompts::MsgBox(const QString& text, const QString& title, MsgIcon i
                             MsgButtons buttons) {
     const QMessageBox::StandardButtons standard =
         buttons == MsgButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
-    QMessageBox box(ToQt(icon), title, text, standard, m_parent);
+    QMessageBox box(ToQt(icon), title, text, standard, QApplication::activeWindow());
     return box.exec() == QMessageBox::Cancel ? MsgResult::Cancel : MsgResult::Ok;
 }
 
 std::optional<QString> QtPrompts::OpenFile(const QString& filter, const QString& startLocation) {
     // Qt's own dialog, so that every control is reachable through accessibility; any typed
     // name is accepted, because the import reports a missing file itself.
-    QFileDialog dialog(m_parent, QStringLiteral("Open"), QString(), filter);
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Open"), QString(), filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);

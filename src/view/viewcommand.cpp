@@ -6,15 +6,15 @@
 #include "commandcontext.h"
 #include "commandhost.h"
 #include "convertedfiles.h"
-#include "delay.h"
 #include "linecount.h"
 #include "linereader.h"
 #include "prompts.h"
 #include "viewline.h"
+#include "waits.h"
 
 namespace {
 
-struct Region {
+struct ViewedRegion {
     Tick tick;
     QString file;
     QString header;
@@ -24,7 +24,7 @@ struct Region {
 };
 
 // In the order the view shows them.
-const std::array<Region, 4> kRegions = {{
+const std::array<ViewedRegion, 4> kRegions = {{
     {Tick::ViewFlash, ConvertedFiles::kFlash, QStringLiteral("Start of flash program code"),
      QStringLiteral("Converting flash to view..."),
      QStringLiteral("Converted program flash code file does not exist"),
@@ -51,32 +51,32 @@ constexpr float kRegionPause = 0.5F;
 enum class Outcome { Converted, Missing, Stopped };
 
 bool AnyTicked(const CommandHost& host) {
-    for (const Region& region : kRegions)
+    for (const ViewedRegion& region : kRegions)
         if (host.IsTicked(region.tick)) return true;
     return false;
 }
 
 // Appends the view lines of one converted code file. A file that vanished since the check adds
 // nothing. False when the window closed meanwhile.
-bool ConvertFileToView(CommandHost& host, const QString& path, QString& text) {
+bool ConvertFileToView(CommandContext& context, const QString& path, QString& text) {
     if (!QFile::exists(path)) return true;
     LineReader reader(path);
     if (!reader.Open()) return true;
+    CommandHost& host = context.host;
     host.SetBusyPointer(true);
     bool stopped = false;
     QByteArray line;
     while (!stopped && reader.ReadLine(line)) {
-        text += modGeneral::strConvertViewLine(QString::fromLatin1(line)) + kCrLf;
+        text += modGeneral::strConvertViewLine(line) + kCrLf;
         host.SetProgressValue(host.ProgressValue() + 1);
-        modGeneral::DoEvents();
-        stopped = modGeneral::WaitingStopped();
+        stopped = !context.waits.Yield();
     }
     reader.Close();
     host.SetBusyPointer(false);
     return !stopped;
 }
 
-Outcome AppendRegion(CommandContext& context, const Region& region, QString& text) {
+Outcome AppendRegion(CommandContext& context, const ViewedRegion& region, QString& text) {
     CommandHost& host = context.host;
     text += kCrLf + region.header + kCrLf;
     const QString path = ConvertedFiles::PathOf(context.programFolder, region.file);
@@ -84,12 +84,12 @@ Outcome AppendRegion(CommandContext& context, const Region& region, QString& tex
         context.prompts.MsgBox(region.missingText, region.missingTitle, MsgIcon::Critical);
         return Outcome::Missing;
     }
-    if (!CountConvertedLines(host, path)) return Outcome::Stopped;
+    if (!CountConvertedLines(context, path)) return Outcome::Stopped;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
     host.SetPanelText(PanelKey::kStatus, region.status);
-    if (!ConvertFileToView(host, path, text)) return Outcome::Stopped;
-    return modGeneral::Delay(kRegionPause) ? Outcome::Converted : Outcome::Stopped;
+    if (!ConvertFileToView(context, path, text)) return Outcome::Stopped;
+    return context.waits.Delay(kRegionPause) ? Outcome::Converted : Outcome::Stopped;
 }
 
 // A missing file ends here too, so the window stays usable.
@@ -110,7 +110,7 @@ void ViewHexCode(CommandContext& context) {
     }
     host.EnableCommands(false, false, false, false, false, false, false);
     QString text;
-    for (const Region& region : kRegions) {
+    for (const ViewedRegion& region : kRegions) {
         if (!host.IsTicked(region.tick)) continue;
         switch (AppendRegion(context, region, text)) {
             case Outcome::Converted:

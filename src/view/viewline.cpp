@@ -1,20 +1,16 @@
 #include "viewline.h"
 
-#include <QStringList>
+#include "convertedline.h"
 
 namespace modGeneral {
 
-namespace {
-const QString kWordGap = QStringLiteral("   ");
-}
-
-QString strConvertViewLine(const QString& line) {
-    const QStringList fields = line.split(QLatin1Char(','));
-    // value() gives an empty field past the end, so short lines and a lone last byte need no
-    // special case.
-    QString result = fields.value(2) + fields.value(1) + fields.value(0);
-    for (qsizetype i = 3; i < fields.size(); i += 2)
-        result += kWordGap + fields.value(i + 1) + fields.at(i);
+QString strConvertViewLine(const QByteArray& line) {
+    const ConvertedLine fields(line);
+    const QList<QByteArray> data = fields.DataFields();
+    QString result = fields.AddressText();
+    // value() gives an empty field past the end, so a lone last byte needs no special case.
+    for (qsizetype i = 0; i < data.size(); i += 2)
+        result += QStringLiteral("   ") + QString::fromLatin1(data.value(i + 1) + data.at(i));
     return result;
 }
 

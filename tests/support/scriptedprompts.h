@@ -1,32 +1,37 @@
 #pragma once
 
 #include <QList>
-#include <QString>
-#include <functional>
-#include <optional>
 
 #include "prompts.h"
+#include "trace.h"
 
-// Records every message box and answers prompts from a script; never blocks.
+// Answers from a script and never blocks. Traces "msg Title: text", with " (!)" for the
+// exclamation icon, " (x)" for the critical one and " [ok/cancel]" for two buttons; and
+// "open START" for the file dialog.
 class ScriptedPrompts : public Prompts {
 public:
-    struct Message {
-        QString text;
-        QString title;
-        MsgIcon icon;
-        MsgButtons buttons;
-    };
+    explicit ScriptedPrompts(Trace& trace) : m_trace(trace) {}
 
     MsgResult MsgBox(const QString& text, const QString& title, MsgIcon icon,
-                     MsgButtons buttons) override;
-    std::optional<QString> OpenFile(const QString& filter, const QString& startLocation) override;
+                     MsgButtons buttons) override {
+        const char* mark = icon == MsgIcon::Critical      ? " (x)"
+                           : icon == MsgIcon::Exclamation ? " (!)"
+                                                          : "";
+        m_trace.Add(QStringLiteral("msg %1: %2%3%4")
+                        .arg(title, text, QLatin1String(mark),
+                             QLatin1String(buttons == MsgButtons::OkCancel ? " [ok/cancel]" : "")));
+        return answers.isEmpty() ? MsgResult::Ok : answers.takeFirst();
+    }
+    std::optional<QString> OpenFile(const QString& filter, const QString& startLocation) override {
+        lastFilter = filter;
+        m_trace.Add(QStringLiteral("open ") + startLocation);
+        return files.isEmpty() ? std::nullopt : files.takeFirst();
+    }
 
-    QList<Message> messages;
     QList<MsgResult> answers;             // taken in order; Ok once empty
     QList<std::optional<QString>> files;  // taken in order; cancel once empty
     QString lastFilter;
-    QString lastStartLocation;
-    std::function<void(const Message&)> onMessage;  // runs while the "box" is open
 
-    QStringList Titles() const;
+private:
+    Trace& m_trace;
 };

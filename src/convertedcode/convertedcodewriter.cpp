@@ -1,0 +1,23 @@
+#include "convertedcodewriter.h"
+
+bool ConvertedCodeWriter::Create(const QString& folder) {
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        m_files[i].setFileName(ConvertedFiles::PathOf(folder, ConvertedFiles::kAll[i]));
+        if (!m_files[i].open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    }
+    return true;
+}
+
+bool ConvertedCodeWriter::WriteLine(MemoryRegion region, const QByteArray& line) {
+    QFile& file = m_files[static_cast<std::size_t>(region)];
+    return file.write(line) == line.size() && file.write("\r\n", 2) == 2;
+}
+
+bool ConvertedCodeWriter::Close() {
+    bool flushed = true;
+    for (QFile& file : m_files) {
+        flushed = file.flush() && flushed;
+        file.close();
+    }
+    return flushed;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+// kestrel-sim as a child process (Com 1 of the test's HOME unless the options give --link),
+// with the lines it prints collected. It dies with the test, whatever way the test ends.
+class SimProcess : public QObject {
+    Q_OBJECT
+public:
+    explicit SimProcess(const QStringList& options);
+    ~SimProcess() override;
+
+    // Starts it and waits (at most ten seconds) for its ready line.
+    bool Start();
+    // Waits (at most ten seconds) for a printed line that starts with the prefix.
+    bool WaitForLine(const QString& prefix);
+    // SIGTERM, then waits for the exit; true when it exited with 0.
+    bool Stop();
+    // Waits (at most ten seconds) until it has exited on its own; true when it exited with 0.
+    bool WaitForExit();
+    QStringList Lines() const { return m_lines; }
+
+private:
+    void ReadLines();
+
+    QStringList m_options;
+    QProcess m_process;
+    QStringList m_lines;
+};
