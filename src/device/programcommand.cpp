@@ -5,14 +5,14 @@
 #include "commandhost.h"
 #include "convertedfiles.h"
 #include "devicetexts.h"
-#include "flashblockassembler.h"
+#include "flashimage.h"
 #include "prompts.h"
 #include "regionprogrammer.h"
 #include "waits.h"
 
 namespace {
 
-constexpr qint16 kFlash8ByteBlocks = FlashBlockAssembler::kBlockBytes / 8;
+constexpr qint16 kFlash8ByteBlocks = FlashImage::kRowWords * 2 / 8;
 constexpr float kFlashInterval = 0.08F;
 constexpr float kEEPROMInterval = 0.2F;
 constexpr float kEndSeconds = 1.0F;
@@ -61,8 +61,8 @@ void ProgramPIC(CommandContext& context) {
         return;
     }
     host.EnableCommands(false, false, false, false, false, false, false);
-    FlashBlockAssembler flashBlocks;
-    if (flash && !ProgramRegion(context, FlashRegion(), flashBlocks)) return;
+    FlashImage flashImage;
+    if (flash && !ProgramRegion(context, FlashRegion(), flashImage)) return;
     EEPROMLines eepromLines;
     if (eeprom && !ProgramRegion(context, EEPROMRegion(), eepromLines)) return;
     if (!context.waits.Delay(kEndSeconds)) return;
