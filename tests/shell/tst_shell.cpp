@@ -28,14 +28,16 @@ namespace {
 
 Trace* g_trace = nullptr;
 
-// Each command traces its name and waits with "busy" on show, as the real ones do.
+// Each command traces its name and waits with its progress on show, as the real ones do.
 void Ran(const char* name, CommandContext& context) {
     g_trace->Add(QString::fromLatin1(name));
     context.host.SetPanelText(PanelKey::kStatus, QString::fromLatin1(name));
     context.host.SetBusyPointer(true);
+    context.host.SetProgressValue(50);
     if (!context.waits.Delay(1.0F)) return g_trace->Add(QStringLiteral("stopped"));
     context.host.SetPanelText(PanelKey::kStatus, QString());
     context.host.SetBusyPointer(false);
+    context.host.SetProgressValue(0);
 }
 #define RAN(name) [](CommandContext& c) { Ran(name, c); }
 const CommandSet kCommands{RAN("import"),  RAN("clear"),   RAN("view"),
@@ -116,8 +118,8 @@ struct WindowRig {
         }
         return groups;
     }
-    // Position, Port panel, [Status|BootCodeVersion], groups, ticks, link, pointer, stored
-    // Left Top Port: trace.
+    // Position, Port panel, [Status|BootCodeVersion], groups, ticks, link, pointer, progress,
+    // stored Left Top Port: trace.
     QString Snapshot() const {
         QStringList seen{
             QStringLiteral("%1,%2").arg(window->x()).arg(window->y()),
@@ -129,6 +131,7 @@ struct WindowRig {
             if (item->isChecked()) seen << item->objectName().mid(3);
         seen << (port && port->IsOpen() ? "open" : "closed");
         if (window->cursor().shape() == Qt::WaitCursor) seen << "busy";
+        if (window->ProgressValue() > 0) seen << QString::number(window->ProgressValue()) + '%';
         for (const QString& key : {SettingKey::kLeft, SettingKey::kTop, SettingKey::kPort})
             seen << settings.Read(SettingKey::kMainForm, key, "-");
         return seen.join(' ') + ": " + trace.events.join(", ");
@@ -185,6 +188,9 @@ private slots:
             "150,75 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed 2250 1125 -: clear, delay 1");
         row("minimised", "move minimise close",
             "150,75 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed - - -: clear, delay 1");
+        row("port in a command", "link enable=1111111 mnuProgramPIC+mnuCom3 mnuImportHexFile",
+            "0,0 Com 3 [|] 1000001 ViewFlash ProgFlash Com3 closed - - 3: program, delay 1, "
+            "stopped, import, delay 1");
         row("close in a command", "enable=1111111 mnuRunPIC+close",
             "0,0 Com 1 [|] 1111111 ViewFlash ProgFlash Com1 closed 0 0 -: run, delay 1, stopped, "
             "clear, delay 1");
