@@ -20,7 +20,7 @@
 #include "statuspanels.h"
 #include "twips.h"
 #include "waits.h"
-#include "windowposition.h"
+#include "windowplacement.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ void frmMain::FixSize() {
 void frmMain::Form_Load() {
     setWindowTitle(kDesignTitle + QStringLiteral(" [v") + QStringLiteral(KESTREL_VERSION) +
                    QLatin1Char(']'));
-    move(WindowPosition::Read(m_settings, SettingKey::kMainForm, Dpi()));
+    WindowPlacement::Restore(*this, m_settings, SettingKey::kMainForm);
     m_state.intPortNumber =
         m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kPort, SettingKey::kDefaultPort);
     m_state.strHexFilePath = m_settings.Read(SettingKey::kHexPath, SettingKey::kPath, QString());
@@ -137,7 +137,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload() {
     m_unloading = true;
     m_waits.Resume();
-    if (!isMinimized()) WindowPosition::Store(m_settings, SettingKey::kMainForm, pos(), Dpi());
+    WindowPlacement::Save(*this, m_settings, SettingKey::kMainForm);
     CommandContext context = Context();
     m_commands.clear(context);
     if (m_view) m_view->close();

@@ -174,8 +174,12 @@ private slots:
             QTest::newRow(name) << steps << snapshot;
         };
         row("first start", "", "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed - - -: ");
-        row("stored", "Left=1500 Top=750 Port=2",
-            "100,50 Com 2 [|] 1000001 ViewFlash ProgFlash Com2 closed 1500 750 2: ");
+        row("stored", "Left=-1500 Top=750 Port=2",
+            "-100,50 Com 2 [|] 1000001 ViewFlash ProgFlash Com2 closed -1500 750 2: ");
+        row("off the left", "Left=-32768",
+            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed -32768 - -: ");
+        row("below the screen", "Left=1500 Top=15000",
+            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed 1500 15000 -: ");
         row("unusable", "Left=x12 Top=99999 Port=7",
             "0,0 Com 7 [|] 1000001 ViewFlash ProgFlash closed x12 99999 7: ");
         row("port text", "Port=abc",
@@ -296,6 +300,7 @@ private slots:
             "shown");  // position, then what it stores once moved to (150, 75)
         QTest::newRow("moved") << "1500,750" << false << "100,50 2250,1125";
         QTest::newRow("minimised") << "15,0" << true << "1,0 15,0";
+        QTest::newRow("off screen") << "30000,0" << false << "0,0 2250,1125";
     }
     void viewCodeWindow() {
         QFETCH(QString, stored);
