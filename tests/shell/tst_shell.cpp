@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "scriptedprompts.h"
 #include "scriptedwaits.h"
 #include "settings.h"
+#include "singleinstance.h"
 #include "testmain.h"
 
 namespace {
@@ -381,6 +383,22 @@ private slots:
             QtPrompts().OpenFile("Hex Files (*.hex);;All Files (*.*)", folder.path() + start);
         QCOMPARE(shown, folder.path() + " Hex Files (*.hex);All Files (*.*) Hex Files (*.hex)");
         QCOMPARE(file.value_or(folder.path() + '-'), folder.path() + chosen);
+    }
+
+    // A crashed run leaves its lock and its socket behind; the next start takes both over, and
+    // a start after that is refused and raises it.
+    void oneKestrelPerFolder() {
+        QTemporaryDir folder;
+        SingleInstance crashed(folder.path()), running(folder.path()), second(folder.path());
+        QSignalSpy raised(&running, &SingleInstance::RaiseRequested);
+        QVERIFY(crashed.Acquire());
+        QFile lock(folder.path() + "/Kestrel.lock");
+        QVERIFY(lock.remove() && lock.open(QIODevice::WriteOnly));
+        QVERIFY(lock.write("999999999\n") > 0);  // a process id that nothing has
+        lock.close();
+        QVERIFY(running.Acquire());
+        QVERIFY(!second.Acquire());
+        QVERIFY(raised.wait(5000));
     }
 };
 
