@@ -13,6 +13,7 @@
 #include "qserialportadapter.h"
 #include "qtprompts.h"
 #include "settings.h"
+#include "singleinstance.h"
 #include "viewcommand.h"
 
 // The one place where the parts are made and handed what they need.
@@ -22,6 +23,12 @@ int main(int argc, char** argv) {
     app.setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     app.setApplicationVersion(QStringLiteral(KESTREL_VERSION));
 
+    // A second Kestrel on the same folder would program, and at exit delete, the first one's
+    // converted code: it brings the first window forward instead.
+    const QString programFolder = ProgramFolder::Resolve();
+    SingleInstance instance(programFolder);
+    if (!instance.Acquire()) return 0;
+
     Settings settings(QCoreApplication::applicationName());
     QtPrompts prompts;
     EventLoopWaits waits;
@@ -29,7 +36,12 @@ int main(int argc, char** argv) {
         std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), prompts, waits);
     const CommandSet commands{ImportHexFile, ClearImportedCode, ViewHexCode,
                               ConnectToPIC,  ProgramPIC,        RunPIC};
-    frmMain window(settings, prompts, waits, std::move(link), ProgramFolder::Resolve(), commands);
+    frmMain window(settings, prompts, waits, std::move(link), programFolder, commands);
+    QObject::connect(&instance, &SingleInstance::RaiseRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
     window.show();
     return app.exec();
 }

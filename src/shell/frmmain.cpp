@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "clshexcomm.h"
 #include "frmabout.h"
@@ -19,7 +20,7 @@
 #include "statuspanels.h"
 #include "twips.h"
 #include "waits.h"
-#include "windowposition.h"
+#include "windowplacement.h"
 
 namespace {
 
@@ -27,24 +28,6 @@ constexpr int kClientWidthTwips = 4575;
 constexpr int kClientHeightTwips = 1350;
 
 const QString kDesignTitle = QStringLiteral("Kestrel");
-
-QString TickItem(Tick tick) {
-    switch (tick) {
-        case Tick::ViewFlash:
-            return QStringLiteral("mnuViewFlash");
-        case Tick::ViewEEPROM:
-            return QStringLiteral("mnuViewEEPROM");
-        case Tick::ViewUserID:
-            return QStringLiteral("mnuViewUserID");
-        case Tick::ViewConfig:
-            return QStringLiteral("mnuViewConfig");
-        case Tick::ProgFlash:
-            return QStringLiteral("mnuProgFlash");
-        case Tick::ProgEEPROM:
-            return QStringLiteral("mnuProgEEPROM");
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -120,7 +103,7 @@ void frmMain::FixSize() {
 void frmMain::Form_Load() {
     setWindowTitle(kDesignTitle + QStringLiteral(" [v") + QStringLiteral(KESTREL_VERSION) +
                    QLatin1Char(']'));
-    move(WindowPosition::Read(m_settings, SettingKey::kMainForm, Dpi()));
+    WindowPlacement::Restore(*this, m_settings, SettingKey::kMainForm);
     m_state.intPortNumber =
         m_settings.ReadInt16(SettingKey::kMainForm, SettingKey::kPort, SettingKey::kDefaultPort);
     m_state.strHexFilePath = m_settings.Read(SettingKey::kHexPath, SettingKey::kPath, QString());
@@ -154,7 +137,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload() {
     m_unloading = true;
     m_waits.Resume();
-    if (!isMinimized()) WindowPosition::Store(m_settings, SettingKey::kMainForm, pos(), Dpi());
+    WindowPlacement::Save(*this, m_settings, SettingKey::kMainForm);
     CommandContext context = Context();
     m_commands.clear(context);
     if (m_view) m_view->close();
@@ -167,14 +150,26 @@ CommandContext frmMain::Context() {
 }
 
 void frmMain::RunCommand(Command command) {
-    if (m_unloading || m_closePending) return;
+    if (m_unloading || m_closePending || m_pendingPort != 0) return;
     ++m_runningCommands;
     CommandContext context = Context();
     command(context);
-    if (--m_runningCommands == 0 && m_closePending) {
+    if (--m_runningCommands > 0) return;
+    if (m_closePending) {
         m_closePending = false;
         QTimer::singleShot(0, this, &QWidget::close);
+    } else if (m_pendingPort != 0) {
+        EndStoppedCommand();
+        ChangePort(std::exchange(m_pendingPort, qint16(0)));
     }
+}
+
+// A stopped command ends without its last steps: what it left on show goes with it.
+void frmMain::EndStoppedCommand() {
+    m_waits.Resume();
+    SetBusyPointer(false);
+    SetProgressValue(0);
+    SetPanelText(PanelKey::kStatus, QString());
 }
 
 void frmMain::mnuImportHexFile_Click() {
@@ -204,11 +199,22 @@ void frmMain::mnuAboutBootloader_Click() {
     about.exec();
 }
 
+// Another port while a command runs ends that command at its next wait, as closing does; the
+// port changes once it has returned, so nothing it uses is closed under it.
 void frmMain::mnuCom_Click(qint16 N) {
     if (m_state.intPortNumber == N || m_unloading) {
         SetPortTicks();
         return;
     }
+    if (m_runningCommands > 0) {
+        m_pendingPort = N;
+        m_waits.Stop();
+        return;
+    }
+    ChangePort(N);
+}
+
+void frmMain::ChangePort(qint16 N) {
     m_state.intPortNumber = N;
     m_objHexComm->CloseComPort();
     EnableCommands(true, false, false, false, false, false, true);
@@ -275,7 +281,7 @@ void frmMain::SetBusyPointer(bool busy) {
 }
 
 bool frmMain::IsTicked(Tick tick) const {
-    return m_actions->Item(TickItem(tick))->isChecked();
+    return m_actions->TickItem(tick)->isChecked();
 }
 
 void frmMain::ShowCodeView(const QString& text) {

@@ -58,7 +58,9 @@ private:
     void mnuProgramPIC_Click();
     void mnuRunPIC_Click();
     void mnuAboutBootloader_Click();
+    void EndStoppedCommand();
     void mnuCom_Click(qint16 N);
+    void ChangePort(qint16 N);
     void tlbMain_ButtonClick(const QString& key);
     void staBootloader_PanelClick(const QString& key);
     void SetPortTicks();
@@ -76,5 +78,6 @@ private:
     QPointer<QWidget> m_view;
     int m_runningCommands = 0;
     bool m_closePending = false;
+    qint16 m_pendingPort = 0;  // chosen while a command ran; 0: none
     bool m_unloading = false;
 };

@@ -2,12 +2,11 @@
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "settings.h"
-#include "windowposition.h"
+#include "windowplacement.h"
 
 namespace {
 const QString kCaption = QStringLiteral("Code View Window");
@@ -55,11 +54,9 @@ void frmViewCode::SizeForFullLine() {
 }
 
 void frmViewCode::Form_Load() {
-    move(WindowPosition::Read(m_settings, SettingKey::kViewForm, screen()->logicalDotsPerInch()));
+    WindowPlacement::Restore(*this, m_settings, SettingKey::kViewForm);
 }
 
-// A minimised window leaves the stored position as it was.
 void frmViewCode::Form_Unload() {
-    if (isMinimized()) return;
-    WindowPosition::Store(m_settings, SettingKey::kViewForm, pos(), screen()->logicalDotsPerInch());
+    WindowPlacement::Save(*this, m_settings, SettingKey::kViewForm);
 }

@@ -116,6 +116,24 @@ void MainActions::CreateToolbar(QMainWindow* window) {
     }
 }
 
+QAction* MainActions::TickItem(Tick tick) const {
+    switch (tick) {
+        case Tick::ViewFlash:
+            return Item(QStringLiteral("mnuViewFlash"));
+        case Tick::ViewEEPROM:
+            return Item(QStringLiteral("mnuViewEEPROM"));
+        case Tick::ViewUserID:
+            return Item(QStringLiteral("mnuViewUserID"));
+        case Tick::ViewConfig:
+            return Item(QStringLiteral("mnuViewConfig"));
+        case Tick::ProgFlash:
+            return Item(QStringLiteral("mnuProgFlash"));
+        case Tick::ProgEEPROM:
+            return Item(QStringLiteral("mnuProgEEPROM"));
+    }
+    return nullptr;
+}
+
 void MainActions::SetGroupEnabled(int group, bool enabled) {
     for (const QString& name : kGroups[group]) m_items.value(name)->setEnabled(enabled);
     m_buttons.at(group)->setEnabled(enabled);

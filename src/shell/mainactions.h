@@ -4,6 +4,8 @@
 #include <QMap>
 #include <QObject>
 
+#include "commandhost.h"
+
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -17,6 +19,7 @@ public:
 
     // Menu items by their menu names (mnuImportHexFile, mnuCom1, ...).
     QAction* Item(const QString& name) const { return m_items.value(name); }
+    QAction* TickItem(Tick tick) const;
     QMenu* PortsMenu() const { return m_ports; }
 
     // Group index 0..6: import, clear, view, connect, program, run, exit.
