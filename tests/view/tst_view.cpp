@@ -1,0 +1,87 @@
+#include <QDir>
+#include <QTest>
+
+#include "commandrig.h"
+#include "convertedfiles.h"
+#include "testmain.h"
+#include "viewcommand.h"
+#include "viewline.h"
+
+namespace {
+// Flash, EEPROM, UserID, Config: "-" for no file.
+const QString kFiles = "08,00,00,83,16,03,13\r\n10,00,00,ff,3f\n|-||07,20,00,72,3F";
+const QString kFlash =
+    "range 0-2|progress 0|Status=Converting flash to view...|busy|idle|delay 0.5|";
+const QString kEnd = "progress 0|Status=|enable 0111001";
+}  // namespace
+
+class tst_View : public QObject {
+    Q_OBJECT
+public:
+    explicit tst_View(TestEnvironment&) {}
+
+private slots:
+    void viewLines() {
+        const char* const cases[][2] = {{"08,00,00,83,16,03,13", "000008   1683   1303"},
+                                        {"00,21,00,11,22,33,44", "002100   2211   4433"},
+                                        {"00,20,00,0A,0B,0C,0D", "002000   0B0A   0D0C"},
+                                        {"07,20,00", "002007"},
+                                        {"00,20,00,0A,0B,0c", "002000   0B0A   0c"}};
+        for (const auto& [line, view] : cases) QCOMPARE(modGeneral::strConvertViewLine(line), view);
+    }
+
+    void command_data() {
+        QTest::addColumn<QString>("ticks");  // F, E, U, C
+        QTest::addColumn<QString>("stopAt");
+        QTest::addColumn<QString>("trace");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char* name, QString ticks, QString stopAt, QString trace,
+                            QString shown) {
+            QTest::newRow(name) << ticks << stopAt << trace << shown;
+        };
+        row("nothing", "", "",
+            "msg Nothing selected: Please first select a code section to view [ok/cancel]", "");
+        row("two regions", "FC", "",
+            "enable 0000000|" + kFlash +
+                "range 0-1|progress 0|Status=Converting config to view...|busy|idle|delay 0.5|" +
+                kEnd + "|BootCodeVersion=|code view",
+            "\r\nStart of flash program code\r\n000008   1683   1303\r\n000010   3fff\r\n\r\nStart "
+            "of Config program code\r\n002007   3F72\r\n");
+        row("empty file", "U", "",
+            "enable 0000000|range 0-0|progress 0|Status=Converting user ID to view...|busy|idle|"
+            "delay 0.5|" +
+                kEnd + "|BootCodeVersion=|code view",
+            "\r\nStart of UserID program code\r\n");
+        row("missing in the middle", "FEC", "",
+            "enable 0000000|" + kFlash +
+                "msg EEPROM code file Error: Converted program EEPROM code file does not exist "
+                "(x)|" +
+                kEnd,
+            "");
+        row("stop", "F", "busy", "enable 0000000|" + kFlash.left(kFlash.indexOf("idle") + 4), "");
+    }
+    void command() {
+        QFETCH(QString, ticks);
+        QFETCH(QString, stopAt);
+        QFETCH(QString, trace);
+        QFETCH(QString, shown);
+        CommandRig rig;
+        const QStringList files = kFiles.split('|');
+        for (int i = 0; i < 4; ++i) {
+            rig.host.ticks[Tick(i)] = ticks.contains("FEUC"[i]);
+            QFile file(ConvertedFiles::PathOf(rig.Folder(), ConvertedFiles::kAll[i]));
+            if (files[i] != "-" && file.open(QIODevice::WriteOnly)) file.write(files[i].toLatin1());
+        }
+        rig.prompts.answers = {MsgResult::Cancel};
+        rig.trace.onEvent = [&](const QString& event) {
+            if (event == stopAt) rig.waits.Stop();
+        };
+        ViewHexCode(rig.context);
+        QCOMPARE(rig.trace.events.join('|'), trace);
+        QCOMPARE(rig.host.shownText, shown);
+        if (!shown.isEmpty()) QCOMPARE(rig.host.peak, rig.host.state.intLineCount);
+    }
+};
+
+KESTREL_TEST_MAIN(tst_View)
+#include "tst_view.moc"
