@@ -14,7 +14,7 @@ namespace {
 const QByteArray kLinear = ":020000040000FA", kCode = ":020000000029D5", kEnd = ":00000001FF";
 const QString kSuccess = "|idle|Status=Success...|enable 0111001|delay 1|Status=|progress 0";
 const QString kFailed = "|idle|Status=Failed...|delay 1|Status=|progress 0";
-const QString kSilent = "";  // no message, no result
+const QString kSilent = "|idle|Status=|progress 0";  // no message, no result
 
 // Imports the lines as in.hex (none: no file). The trace comes back joined, the program folder
 // shown as DIR and the steps up to the record loop as "head" when exactly as they should be.
