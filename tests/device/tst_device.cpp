@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -36,11 +37,12 @@ struct DeviceRig : CommandRig {
             return word == silentWord ? QByteArray() : Frame::Build(p.left(1));
         };
     }
-    // Ticks the region unless "-"; unless "missing", writes its file: a line of 16 bytes at
-    // each word given.
+    // Ticks the region unless "-"; writes its file unless "missing", a line of 16 bytes at each
+    // word given, or puts a "folder" in its place.
     void Put(Tick tick, const QString& name, const QString& words) {
         host.ticks[tick] = words != "-";
         QFile file(ConvertedFiles::PathOf(Folder(), name));
+        if (words == "folder") QDir().mkdir(file.fileName());
         if (words == "-" || words == "missing" || !file.open(QIODevice::WriteOnly)) return;
         for (const QString& word : words.split(' ', Qt::SkipEmptyParts))
             file.write(QString::asprintf("%02X,%02X,00", word.toUInt(nullptr, 16) & 0xFF,
@@ -127,7 +129,7 @@ private slots:
             "@0.08 #7|P 000120 64 @0.08 #7|range 0-2|progress 0|busy|Status=Programming "
             "EEPROM...|E 002100 16 @0.2 #1|E 002110 16 @0.2 #2|delay 1|idle|progress "
             "0|Status=|enable 0110011");
-        row("flash missing", "missing", "2100", "",
+        row("flash unreadable", "folder", "2100", "",
             "msg Flash Program Error: Converted program flash code file does not exist (x)|E "
             "002100 16 @0.2 #1" +
                 end);

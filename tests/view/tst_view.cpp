@@ -8,10 +8,8 @@
 #include "viewline.h"
 
 namespace {
-// Flash, EEPROM, UserID, Config: "-" for no file.
-const QString kFiles = "08,00,00,83,16,03,13\r\n10,00,00,ff,3f\n|-||07,20,00,72,3F";
-const QString kFlash =
-    "range 0-2|progress 0|Status=Converting flash to view...|busy|idle|delay 0.5|";
+// Flash, EEPROM, UserID, Config: "-" for no file, "/" for a folder in its place.
+const QStringList kFiles{"", "-", "/", "08,00,00,83,16,03,13\r\n10,00,00,ff,3f\n"};
 const QString kEnd = "progress 0|Status=|enable 0111001";
 }  // namespace
 
@@ -36,29 +34,31 @@ private slots:
         QTest::addColumn<QString>("trace");
         QTest::addColumn<QString>("shown");
         const auto row = [](const char* name, QString ticks, QString stopAt, QString trace,
-                            QString shown) {
+                            QString shown = {}) {
             QTest::newRow(name) << ticks << stopAt << trace << shown;
         };
+        const QString flash =
+            "enable 0000000|range 0-0|progress 0|Status=Converting flash to "
+            "view...|busy|idle|delay 0.5|";
         row("nothing", "", "",
-            "msg Nothing selected: Please first select a code section to view [ok/cancel]", "");
-        row("two regions", "FC", "",
-            "enable 0000000|" + kFlash +
-                "range 0-1|progress 0|Status=Converting config to view...|busy|idle|delay 0.5|" +
+            "msg Nothing selected: Please first select a code section to view [ok/cancel]");
+        row("empty file, then two lines", "FC", "",
+            flash +
+                "range 0-2|progress 0|Status=Converting config to view...|busy|idle|delay 0.5|" +
                 kEnd + "|BootCodeVersion=|code view",
-            "\r\nStart of flash program code\r\n000008   1683   1303\r\n000010   3fff\r\n\r\nStart "
-            "of Config program code\r\n002007   3F72\r\n");
-        row("empty file", "U", "",
-            "enable 0000000|range 0-0|progress 0|Status=Converting user ID to view...|busy|idle|"
-            "delay 0.5|" +
-                kEnd + "|BootCodeVersion=|code view",
-            "\r\nStart of UserID program code\r\n");
+            "\r\nStart of flash program code\r\n\r\nStart of Config program code\r\n000008   "
+            "1683   1303\r\n000010   3fff\r\n");
         row("missing in the middle", "FEC", "",
-            "enable 0000000|" + kFlash +
+            flash +
                 "msg EEPROM code file Error: Converted program EEPROM code file does not exist "
                 "(x)|" +
-                kEnd,
-            "");
-        row("stop", "F", "busy", "enable 0000000|" + kFlash.left(kFlash.indexOf("idle") + 4), "");
+                kEnd);
+        row("unreadable", "U", "",
+            "enable 0000000|msg User ID file Error: Converted program user ID file does not exist "
+            "(x)|" +
+                kEnd);
+        row("stop", "C", "busy",
+            "enable 0000000|range 0-2|progress 0|Status=Converting config to view...|busy|idle");
     }
     void command() {
         QFETCH(QString, ticks);
@@ -66,11 +66,12 @@ private slots:
         QFETCH(QString, trace);
         QFETCH(QString, shown);
         CommandRig rig;
-        const QStringList files = kFiles.split('|');
         for (int i = 0; i < 4; ++i) {
             rig.host.ticks[Tick(i)] = ticks.contains("FEUC"[i]);
             QFile file(ConvertedFiles::PathOf(rig.Folder(), ConvertedFiles::kAll[i]));
-            if (files[i] != "-" && file.open(QIODevice::WriteOnly)) file.write(files[i].toLatin1());
+            if (kFiles[i] == "/") QDir().mkdir(file.fileName());
+            if (kFiles[i] != "-" && file.open(QIODevice::WriteOnly))
+                file.write(kFiles[i].toLatin1());
         }
         rig.prompts.answers = {MsgResult::Cancel};
         rig.trace.onEvent = [&](const QString& event) {
