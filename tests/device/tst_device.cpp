@@ -102,7 +102,9 @@ private slots:
 
     void runs() {
         DeviceRig rig;
+        QCoreApplication::setApplicationName("renamed");  // the program's own title stays
         RunPIC(rig.context);
+        QCoreApplication::setApplicationName("Kestrel");
         rig.link.OpenComPort(1);
         RunPIC(rig.context);
         QCOMPARE(rig.trace.events.join('|'),
