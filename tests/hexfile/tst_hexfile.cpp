@@ -73,11 +73,9 @@ private slots:
         row("colon", {";020000000029D5"}, format + "Missing colon ':' at start of line" + kFailed);
         row("count, sum", {":030000000029D5"},
             format + "Number of data bytes not equal to line byte counter" + kFailed);
-        row("sum", {":020000000029D6"}, format + "Incorrect line check sum value" + kFailed);
         row("upper", {":020000040001F9"}, format + "Incorrect address detected" + kFailed);
         row("upper, sum", {":020000040001FA"}, format + "Incorrect line check sum value" + kFailed);
         row("type 02", {":020000020000FC"}, type + "Record type field incorrect" + kFailed);
-        row("blank", {""}, type + "Record type field incorrect" + kFailed);
         row("not hex", {":0200000000Z9D5"}, kSilent);
         row("count read before colon", {"XZZ00000001020304F2"}, kSilent);
         const QString not32 = format + "Hex file is not a 32-bit address hex format file" + kFailed;

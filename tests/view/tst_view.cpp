@@ -5,11 +5,13 @@
 #include "convertedfiles.h"
 #include "testmain.h"
 #include "viewcommand.h"
-#include "viewline.h"
 
 namespace {
 // Flash, EEPROM, UserID, Config: "-" for no file, "/" for a folder in its place.
-const QStringList kFiles{"", "-", "/", "08,00,00,83,16,03,13\r\n10,00,00,ff,3f\n"};
+// Config's lines: the usual examples, an address alone, an unpaired last byte.
+const QStringList kFiles{"", "-", "/",
+                         "08,00,00,83,16,03,13\r\n00,21,00,11,22,33,44\r\n00,20,00,0A,0B,0C,0D\r\n"
+                         "07,20,00\r\n00,20,00,0A,0B,0c\n"};
 const QString kEnd = "progress 0|Status=|enable 0111001";
 }  // namespace
 
@@ -19,15 +21,6 @@ public:
     explicit tst_View(TestEnvironment&) {}
 
 private slots:
-    void viewLines() {
-        const char* const cases[][2] = {{"08,00,00,83,16,03,13", "000008   1683   1303"},
-                                        {"00,21,00,11,22,33,44", "002100   2211   4433"},
-                                        {"00,20,00,0A,0B,0C,0D", "002000   0B0A   0D0C"},
-                                        {"07,20,00", "002007"},
-                                        {"00,20,00,0A,0B,0c", "002000   0B0A   0c"}};
-        for (const auto& [line, view] : cases) QCOMPARE(modGeneral::strConvertViewLine(line), view);
-    }
-
     void command_data() {
         QTest::addColumn<QString>("ticks");  // F, E, U, C
         QTest::addColumn<QString>("stopAt");
@@ -42,12 +35,13 @@ private slots:
             "view...|busy|idle|delay 0.5|";
         row("nothing", "", "",
             "msg Nothing selected: Please first select a code section to view [ok/cancel]");
-        row("empty file, then two lines", "FC", "",
+        row("empty file, then lines", "FC", "",
             flash +
-                "range 0-2|progress 0|Status=Converting config to view...|busy|idle|delay 0.5|" +
+                "range 0-5|progress 0|Status=Converting config to view...|busy|idle|delay 0.5|" +
                 kEnd + "|BootCodeVersion=|code view",
             "\r\nStart of flash program code\r\n\r\nStart of Config program code\r\n000008   "
-            "1683   1303\r\n000010   3fff\r\n");
+            "1683   1303\r\n002100   2211   4433\r\n002000   0B0A   0D0C\r\n002007\r\n002000   "
+            "0B0A   0c\r\n");
         row("missing in the middle", "FEC", "",
             flash +
                 "msg EEPROM code file Error: Converted program EEPROM code file does not exist "
@@ -58,7 +52,7 @@ private slots:
             "(x)|" +
                 kEnd);
         row("stop", "C", "busy",
-            "enable 0000000|range 0-2|progress 0|Status=Converting config to view...|busy|idle");
+            "enable 0000000|range 0-5|progress 0|Status=Converting config to view...|busy|idle");
     }
     void command() {
         QFETCH(QString, ticks);
