@@ -1,6 +1,7 @@
 #include "clearcommand.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "commandcontext.h"
 #include "commandhost.h"
@@ -13,6 +14,13 @@ const QString kClearing = QStringLiteral("Clearing hex code...");
 const QString kUnableToDelete = QStringLiteral("Unable to delete ");
 const QString kClearFileError = QStringLiteral("Clear File Error");
 constexpr float kPause = 0.5F;
+
+// Clearing must not override a read-only file. Root may write any file, so the owner's write
+// bit counts too.
+bool IsReadOnly(const QString& path) {
+    const QFileInfo info(path);
+    return !info.isWritable() || !info.permissions().testFlag(QFileDevice::WriteOwner);
+}
 }  // namespace
 
 void ClearImportedCode(CommandContext& context) {
@@ -20,7 +28,7 @@ void ClearImportedCode(CommandContext& context) {
     host.SetPanelText(PanelKey::kStatus, kClearing);
     for (const QString& name : ConvertedFiles::kAll) {
         const QString path = ConvertedFiles::PathOf(context.programFolder, name);
-        if (QFile::exists(path) && !QFile::remove(path))
+        if (QFile::exists(path) && (IsReadOnly(path) || !QFile::remove(path)))
             context.prompts.MsgBox(kUnableToDelete + path, kClearFileError, MsgIcon::Critical);
     }
     context.waits.Delay(kPause);

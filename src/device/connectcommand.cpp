@@ -1,7 +1,5 @@
 #include "connectcommand.h"
 
-#include <QCoreApplication>
-
 #include "clshexcomm.h"
 #include "commandcontext.h"
 #include "commandhost.h"
@@ -47,6 +45,6 @@ void RunPIC(CommandContext& context) {
         return;
     }
     if (context.waits.Stopped()) return;
-    context.prompts.MsgBox(DeviceText::kUnableToReset, QCoreApplication::applicationName(),
+    context.prompts.MsgBox(DeviceText::kUnableToReset, DeviceText::kProgramTitle,
                            MsgIcon::Critical);
 }

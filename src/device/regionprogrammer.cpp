@@ -1,7 +1,5 @@
 #include "regionprogrammer.h"
 
-#include <QFile>
-
 #include "clshexcomm.h"
 #include "commandcontext.h"
 #include "commandhost.h"
@@ -61,11 +59,15 @@ Outcome WriteLines(CommandContext& context, const ProgrammedRegion& region, Bloc
 bool ProgramRegion(CommandContext& context, const ProgrammedRegion& region, BlockSource& source) {
     CommandHost& host = context.host;
     const QString path = ConvertedFiles::PathOf(context.programFolder, region.fileName);
-    if (!QFile::exists(path)) {
-        context.prompts.MsgBox(region.missingText, region.title, MsgIcon::Critical);
-        return true;
+    switch (CountConvertedLines(context, path)) {
+        case LineCount::Counted:
+            break;
+        case LineCount::Unreadable:  // as good as missing: a file it cannot read is no region
+            context.prompts.MsgBox(region.missingText, region.title, MsgIcon::Critical);
+            return true;
+        case LineCount::Stopped:
+            return false;
     }
-    if (!CountConvertedLines(context, path)) return false;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
     clsHexComm& link = *host.State().objHexComm;

@@ -103,6 +103,10 @@ void ImportHexFile(CommandContext& context) {
     try {
         Import(context);
     } catch (const RaisedError&) {
-        // Ends silently; open files close as they go out of scope and keep what was written.
+        // Ends without a message or a result; open files close as they go out of scope and keep
+        // what was written. The window must not go on looking busy.
+        context.host.SetBusyPointer(false);
+        context.host.SetPanelText(PanelKey::kStatus, QString());
+        context.host.SetProgressValue(0);
     }
 }

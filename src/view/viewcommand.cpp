@@ -1,6 +1,5 @@
 #include "viewcommand.h"
 
-#include <QFile>
 #include <array>
 
 #include "commandcontext.h"
@@ -59,7 +58,6 @@ bool AnyTicked(const CommandHost& host) {
 // Appends the view lines of one converted code file. A file that vanished since the check adds
 // nothing. False when the window closed meanwhile.
 bool ConvertFileToView(CommandContext& context, const QString& path, QString& text) {
-    if (!QFile::exists(path)) return true;
     LineReader reader(path);
     if (!reader.Open()) return true;
     CommandHost& host = context.host;
@@ -80,11 +78,15 @@ Outcome AppendRegion(CommandContext& context, const ViewedRegion& region, QStrin
     CommandHost& host = context.host;
     text += kCrLf + region.header + kCrLf;
     const QString path = ConvertedFiles::PathOf(context.programFolder, region.file);
-    if (!QFile::exists(path)) {
-        context.prompts.MsgBox(region.missingText, region.missingTitle, MsgIcon::Critical);
-        return Outcome::Missing;
+    switch (CountConvertedLines(context, path)) {
+        case LineCount::Counted:
+            break;
+        case LineCount::Unreadable:  // as good as missing
+            context.prompts.MsgBox(region.missingText, region.missingTitle, MsgIcon::Critical);
+            return Outcome::Missing;
+        case LineCount::Stopped:
+            return Outcome::Stopped;
     }
-    if (!CountConvertedLines(context, path)) return Outcome::Stopped;
     host.SetProgressRange(0, host.State().intLineCount);
     host.SetProgressValue(0);
     host.SetPanelText(PanelKey::kStatus, region.status);
