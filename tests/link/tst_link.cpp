@@ -185,14 +185,27 @@ private slots:
         QCOMPARE(rig.trace.events, (QStringList{kGone, kClosed}));
     }
 
-    // A port that cannot be opened leaves the link closed, whatever was open before.
+    // A port that cannot be opened leaves the link closed, whatever was open before; an
+    // unplugged adapter's dangling entry is still its Com N.
+    void failedOpen_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("no device") << 2 << "/dev/ttyS1";
+        QTest::newRow("dangling entry") << 3 << PortPath::LinkPath(3);
+    }
     void failedOpen() {
+        QFETCH(int, port);
+        QFETCH(QString, device);
+        QFile::link(QStringLiteral("/nonexistent"), PortPath::LinkPath(3));
         FakeRig rig;
-        rig.port->missingDevices << QStringLiteral("/dev/ttyS1");
-        QVERIFY(!rig.link.OpenComPort(2) && !rig.link.IsPortOpen() && !rig.link.blnResetPIC());
-        QCOMPARE(rig.port->opened.last(), QStringLiteral("/dev/ttyS1"));
+        rig.port->missingDevices << device;
+        QVERIFY(!rig.link.OpenComPort(qint16(port)) && !rig.link.IsPortOpen());
+        QVERIFY(!rig.link.blnResetPIC());
+        QCOMPARE(rig.port->opened.last(), device);
         QCOMPARE(rig.trace.events,
-                 (QStringList{"msg Kestrel: COM 2: not available. Change to another com port.",
+                 (QStringList{QStringLiteral("msg Kestrel: COM %1: not available. Change to "
+                                             "another com port.")
+                                  .arg(port),
                               kClosed}));
     }
 

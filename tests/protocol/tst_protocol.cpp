@@ -50,6 +50,7 @@ private slots:
         QTest::addColumn<QString>("target");  // of the entry; none when empty
         QTest::newRow("entry") << 2 << "/dev/null";
         QTest::newRow("no entry") << 3 << QString();
+        QTest::newRow("dangling entry") << 4 << "/nonexistent";
     }
     void portPath() {
         QFETCH(int, port);
