@@ -104,6 +104,9 @@ public:
     explicit tst_Link(TestEnvironment&) {}
 
 private slots:
+    // The link's own titles do not follow the executable's name.
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("renamed")); }
+
     void exchanges_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("reply");
