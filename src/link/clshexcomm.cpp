@@ -1,6 +1,5 @@
 #include "clshexcomm.h"
 
-#include <QCoreApplication>
 #include <chrono>
 
 #include "commandcode.h"
@@ -220,7 +219,7 @@ bool clsHexComm::Fail(const LinkMessages::Message& message) {
 }
 
 bool clsHexComm::blnNotAvailable(qint16 intComPort) {
-    m_prompts.MsgBox(LinkMessages::NotAvailable(intComPort), QCoreApplication::applicationName(),
+    m_prompts.MsgBox(LinkMessages::NotAvailable(intComPort), LinkMessages::kNotAvailableTitle,
                      MsgIcon::None);
     return false;
 }

@@ -30,7 +30,8 @@ inline constexpr Message kAckChecksum{"In correct check sum value returned", "Co
 inline constexpr Message kPortClosed{"First open a specified Coms Port", "Coms Port Closed",
                                      MsgIcon::Critical};
 
-// Shown with no icon under the application's own title.
+// Shown with no icon under the program's own title, whatever its executable is called.
+inline const QString kNotAvailableTitle = QStringLiteral("Kestrel");
 inline QString NotAvailable(qint16 intComPort) {
     return QStringLiteral("COM %1: not available. Change to another com port.").arg(intComPort);
 }

@@ -15,7 +15,8 @@ public:
         m_trace.Add(QStringLiteral("delay %1").arg(double(sngSeconds)));
         return !m_stopped;
     }
-    bool WaitUntil(const QDeadlineTimer&) override {
+    bool WaitUntil(const QDeadlineTimer& until) override {
+        deadline = until;
         if (onReplyWait) onReplyWait();
         QCoreApplication::processEvents();
         return !m_stopped;
@@ -31,6 +32,7 @@ public:
     bool Stopped() const override { return m_stopped; }
 
     int yields = 0;
+    QDeadlineTimer deadline;            // of the last reply wait
     std::function<void()> onReplyWait;  // runs as the link starts waiting for a reply
 
 private:
