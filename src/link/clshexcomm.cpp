@@ -122,6 +122,11 @@ bool clsHexComm::blnEraseProgram(qint16 int64BytBlocks, const ByteAddr& bytAddr)
 
 void clsHexComm::mCommHex_OnComm() {
     m_strReceived += m_port->TakeInput();
+    if (m_blnFastReplies &&
+        ReplyFrame::IsComplete(m_strReceived, m_bytExpectedCode, m_expectedKind)) {
+        m_deadline = QDeadlineTimer(0);
+        m_waits.Wake();
+    }
 }
 
 void clsHexComm::mCommHex_Gone() {
@@ -172,7 +177,9 @@ bool clsHexComm::blnCheckReplyFormat(CommandCode bytCode, const QByteArray& repl
     return true;
 }
 
-bool clsHexComm::blnRequest(const QByteArray& payload, QByteArray& reply) {
+bool clsHexComm::blnRequest(const QByteArray& payload, ReplyFrame::Kind kind, QByteArray& reply) {
+    m_bytExpectedCode = quint8(payload.at(0));
+    m_expectedKind = kind;
     return blnPortReady() && blnSendFrame(Frame::Build(payload), reply) &&
            blnCheckReplyFormat(CommandCode(payload.at(0)), reply);
 }
@@ -180,7 +187,7 @@ bool clsHexComm::blnRequest(const QByteArray& payload, QByteArray& reply) {
 bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
                                  QByteArray& bytData) {
     QByteArray reply;
-    if (!blnRequest(payload, reply)) return false;
+    if (!blnRequest(payload, ReplyFrame::Kind::Data, reply)) return false;
     QByteArray unpacked;
     quint8 checksum = 0;
     Frame::UnpackReply(reply, unpacked, checksum);
@@ -193,7 +200,7 @@ bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qi
 bool clsHexComm::blnExchangeAck(const QByteArray& payload) {
     const auto bytCode = quint8(payload.at(0));
     QByteArray reply;
-    if (!blnRequest(payload, reply)) return false;
+    if (!blnRequest(payload, ReplyFrame::Kind::Acknowledgement, reply)) return false;
     if (quint8(reply.back()) != quint8(0x100 - bytCode)) return Fail(LinkMessages::kAckChecksum);
     return true;
 }
