@@ -84,7 +84,8 @@ QString Values(const QString& folder, MemoryRegion region, int bytesPerValue) {
         for (qsizetype i = 0; i < line.second.size(); i += bytesPerValue) {
             int value = 0;
             for (int b = bytesPerValue - 1; b >= 0; --b)
-                value = value << 8 | quint8(line.second.at(std::min(i + b, line.second.size() - 1)));
+                value =
+                    value << 8 | quint8(line.second.at(std::min(i + b, line.second.size() - 1)));
             values.append(Hex(value, bytesPerValue * 2));
         }
     return values.isEmpty() ? kNone : values.join(QLatin1Char(' '));

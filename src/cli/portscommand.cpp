@@ -17,7 +17,9 @@ const QString kNoneSeen = QStringLiteral("  none");
 const QString kUnknown = QStringLiteral("-");
 
 QString ComLine(int number, QJsonArray& json) {
-    const QString device = PortPath::DeviceName(number);
+    // A ports-folder entry is Com N even when its target has gone.
+    const QString entry = PortPath::LinkPath(number);
+    const QString device = QFileInfo(entry).isSymLink() ? entry : PortPath::DeviceName(number);
     const QFileInfo info(device);
     const QString where = info.isSymLink() ? kLinked.arg(device, info.symLinkTarget()) : device;
     const QString state = PortDiagnosis::Of(device);

@@ -3,8 +3,10 @@
 #include "clioptions.h"
 #include "cliport.h"
 #include "clshexcomm.h"
+#include "commandcode.h"
 #include "connectcommand.h"
 #include "console.h"
+#include "framecodec.h"
 #include "importcommand.h"
 #include "portchoice.h"
 #include "portdiagnosis.h"
@@ -13,6 +15,7 @@
 #include "report.h"
 
 namespace {
+constexpr std::chrono::milliseconds kResetMargin{10};
 const QString kLogError = QStringLiteral("kestrel-cli: cannot write the log %1");
 const QString kNotImported = QStringLiteral("kestrel-cli: %1 could not be imported");
 const QString kPortProblem = QStringLiteral("kestrel-cli: %1: %2");
@@ -66,16 +69,25 @@ bool Session::Connect() {
 }
 
 bool Session::Program() {
-    m_host.ForgetEnabled();
+    // The window goes on to EEPROM after a failed flash write and offers Run either way: only
+    // a message tells of a failure.
+    const int shown = m_prompts.Shown();
     ProgramPIC(m_context);
     m_report.End(m_port->Count());
-    return m_host.Enabled(CliHost::Run);
+    return m_prompts.Shown() == shown;
 }
 
 bool Session::Run() {
     m_host.ForgetEnabled();
     RunPIC(m_context);
-    return m_host.Enabled(CliHost::Clear);
+    if (!m_host.Enabled(CliHost::Clear)) return false;
+    // Nothing answers the reset: give its frame the line before the port closes at the end.
+    m_eventLoopWaits.WaitUntil(
+        QDeadlineTimer(std::chrono::ceil<std::chrono::milliseconds>(
+                           Frame::LineTime(Frame::Build(Protocol::ResetPayload()).size())) +
+                           kResetMargin,
+                       Qt::PreciseTimer));
+    return true;
 }
 
 bool Session::OpenPort() {

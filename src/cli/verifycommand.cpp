@@ -13,8 +13,7 @@ constexpr quint16 kWordBits = 0x3FFF;  // the device keeps 14 bits of a word
 constexpr int kEepromWord = 0x2100;
 const QString kDifference = QStringLiteral("%1  device %2  file %3");
 const QString kMatch = QStringLiteral("verify: %1 flash words and %2 EEPROM bytes match");
-const QString kDiffer =
-    QStringLiteral("verify: %1 differences in %2 flash words and %3 EEPROM bytes");
+const QString kDiffer = QStringLiteral("verify: %1 %2 in %3 flash words and %4 EEPROM bytes");
 
 QString Hex(int value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
@@ -68,8 +67,13 @@ ExitStatus VerifyDevice(Session& session, bool flash, bool eeprom, Console& cons
     for (const QString& line : comparison.shown) console.Result(line);
     const auto words = expected.flash.size();
     const auto bytes = expected.eeprom.size();
-    console.Result(comparison.count == 0 ? kMatch.arg(words).arg(bytes)
-                                         : kDiffer.arg(comparison.count).arg(words).arg(bytes));
+    console.Result(comparison.count == 0
+                       ? kMatch.arg(words).arg(bytes)
+                       : kDiffer.arg(comparison.count)
+                             .arg(comparison.count == 1 ? QStringLiteral("difference")
+                                                        : QStringLiteral("differences"))
+                             .arg(words)
+                             .arg(bytes));
     report.Set(QStringLiteral("verify"),
                QJsonObject{{QStringLiteral("words"), int(words)},
                            {QStringLiteral("bytes"), int(bytes)},

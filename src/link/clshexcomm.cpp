@@ -122,11 +122,15 @@ bool clsHexComm::blnEraseProgram(qint16 int64BytBlocks, const ByteAddr& bytAddr)
 
 void clsHexComm::mCommHex_OnComm() {
     m_strReceived += m_port->TakeInput();
-    if (m_blnFastReplies &&
-        ReplyFrame::IsComplete(m_strReceived, m_bytExpectedCode, m_expectedKind)) {
-        m_deadline = QDeadlineTimer(0);
-        m_waits.Wake();
-    }
+    EndWaitIfReplied();
+}
+
+void clsHexComm::EndWaitIfReplied() {
+    if (!m_blnFastReplies ||
+        !ReplyFrame::IsComplete(m_strReceived, m_bytExpectedCode, m_expectedKind))
+        return;
+    m_deadline = QDeadlineTimer(0);
+    m_waits.Wake();
 }
 
 void clsHexComm::mCommHex_Gone() {
@@ -148,6 +152,7 @@ bool clsHexComm::blnSendFrame(const QByteArray& frame, QByteArray& reply) {
         m_strReceived.clear();
         if (m_blnPortGone || !m_port->Write(frame)) return blnPortLost();
         m_deadline = QDeadlineTimer(wait, Qt::PreciseTimer);
+        EndWaitIfReplied();  // a port may hand the reply over within the write
         if (!m_waits.WaitUntil(m_deadline)) return false;
         if (m_blnPortGone) return blnPortLost();
         if (!m_strReceived.isEmpty()) {

@@ -51,6 +51,7 @@ public:
 private:
     void mCommHex_OnComm();
     void mCommHex_Gone();
+    void EndWaitIfReplied();
     bool blnPortReady();
     bool blnSendFrame(const QByteArray& frame, QByteArray& reply);
     bool blnPortLost();
