@@ -17,6 +17,7 @@ constexpr KindName kKindNames[] = {
     {FaultKind::Cut, "cut"},
     {FaultKind::ShortData, "short-data"},
     {FaultKind::Unplug, "unplug"},
+    {FaultKind::Corrupt, "corrupt"},
 };
 constexpr quint8 kOtherCommand = 0x80;  // flipping the top bit never gives a valid code
 
@@ -52,8 +53,20 @@ QString FaultInjector::Name(FaultKind kind) {
 
 FaultKind FaultInjector::ReplyFault(int frame) const {
     for (const FaultRule& rule : m_rules)
-        if (rule.kind != FaultKind::Unplug && Applies(rule, frame)) return rule.kind;
+        if (rule.kind != FaultKind::Unplug && rule.kind != FaultKind::Corrupt &&
+            Applies(rule, frame))
+            return rule.kind;
     return FaultKind::None;
+}
+
+QByteArray FaultInjector::Stored(int frame, const QByteArray& payload, int header) const {
+    const bool corrupt = std::any_of(m_rules.begin(), m_rules.end(), [&](const FaultRule& rule) {
+        return rule.kind == FaultKind::Corrupt && Applies(rule, frame);
+    });
+    if (!corrupt || payload.size() <= header) return payload;
+    QByteArray stored = payload;
+    stored[header] = char(stored[header] ^ 0x01);
+    return stored;
 }
 
 bool FaultInjector::UnplugsAfter(int frame) const {
@@ -67,6 +80,7 @@ QByteArray FaultInjector::Damage(FaultKind kind, const QByteArray& payload, int 
     const char checksum = char(Frame::CalcCheckSum(payload));
     switch (kind) {
         case FaultKind::None:
+        case FaultKind::Corrupt:
             break;
         case FaultKind::Silent:
         case FaultKind::Unplug:

@@ -6,7 +6,17 @@
 #include <QString>
 #include <optional>
 
-enum class FaultKind { None, Silent, BadChecksum, WrongCommand, NoEnd, Cut, ShortData, Unplug };
+enum class FaultKind {
+    None,
+    Silent,
+    BadChecksum,
+    WrongCommand,
+    NoEnd,
+    Cut,
+    ShortData,
+    Unplug,
+    Corrupt
+};
 
 struct FaultRule {
     FaultKind kind;
@@ -25,6 +35,9 @@ public:
     // The reply fault for this frame number: the first rule that names it, or None.
     FaultKind ReplyFault(int frame) const;
     bool UnplugsAfter(int frame) const;
+    // The request payload as the firmware stores it: under a corrupt rule, the first data byte
+    // after the header has its lowest bit flipped, while the reply still acknowledges it.
+    QByteArray Stored(int frame, const QByteArray& payload, int header) const;
 
     // The reply frame for the payload with the fault (if any) applied; dataStart is where the
     // data of a data reply begin (0 for an acknowledgement).

@@ -32,9 +32,11 @@ void AddOptions(QCommandLineParser& parser) {
          QStringLiteral("MS"), QStringLiteral("4")},
         {QStringLiteral("fault"),
          QStringLiteral("Inject a fault: silent, bad-checksum, wrong-command, "
-                        "no-end, cut, short-data, unplug (@N,M,...)."),
+                        "no-end, cut, short-data, unplug, corrupt (@N,M,...)."),
          QStringLiteral("KIND[@LIST]")},
         {QStringLiteral("dump"), QStringLiteral("Write the memory as Intel HEX on exit."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("load"), QStringLiteral("Start with the memory of an Intel HEX file."),
          QStringLiteral("FILE")},
     });
 }
@@ -94,6 +96,7 @@ QString ReadOptions(const QCommandLineParser& parser, SimOptions& options) {
         options.faults.append(*rule);
     }
     options.dumpPath = parser.value(QStringLiteral("dump"));
+    options.loadPath = parser.value(QStringLiteral("load"));
     return {};
 }
 }  // namespace

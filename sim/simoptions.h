@@ -16,6 +16,7 @@ struct SimOptions {
     int eepromMs = 4;      // per byte
     QList<FaultRule> faults;
     QString dumpPath;
+    QString loadPath;  // Intel HEX to start with instead of erased memory
 };
 
 // Reads the command line; on a mistake returns nullopt with the reason in error.

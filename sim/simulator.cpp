@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "commandcode.h"
 #include "framecodec.h"
 #include "hexdump.h"
+#include "hexload.h"
 
 namespace {
 using std::chrono::milliseconds;
@@ -18,6 +20,7 @@ const QString kFaultText = QStringLiteral("%1 [fault %2]");
 const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
 const QString kUnplugText = QStringLiteral("unplugged");
 const QString kDumpError = QStringLiteral("cannot write dump %1");
+const QString kLoadError = QStringLiteral("cannot load %1: %2");
 
 WriteTimes TimesOf(const SimOptions& options) {
     if (!options.realTime) return {};
@@ -40,6 +43,11 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
 }
 
 bool Simulator::Start(QString& error) {
+    QString reason;
+    if (!m_options.loadPath.isEmpty() && !LoadHex(m_memory, m_options.loadPath, reason)) {
+        error = kLoadError.arg(m_options.loadPath, reason);
+        return false;
+    }
     if (!m_port.Open(m_options.linkPath, error)) return false;
     Print(kReadyText.arg(m_port.SlavePath()));
     return true;
@@ -77,9 +85,11 @@ void Simulator::OnByteRead(quint8 byte, LineModel::Clock::time_point at) {
 }
 
 void Simulator::Serve(const QByteArray& payload, LineModel::Clock::time_point at) {
-    const HandledRequest outcome = m_handler.Handle(payload);
-    const FaultKind fault =
-        outcome.reply.isEmpty() ? FaultKind::None : m_faults.ReplyFault(m_frames);
+    const QByteArray stored = m_faults.Stored(m_frames, payload, int(Protocol::kAddressedHeader));
+    const HandledRequest outcome = m_handler.Handle(stored);
+    const FaultKind fault = stored != payload         ? FaultKind::Corrupt
+                            : outcome.reply.isEmpty() ? FaultKind::None
+                                                      : m_faults.ReplyFault(m_frames);
     Print(kFrameText.arg(m_frames).arg(
         fault == FaultKind::None ? outcome.text
                                  : kFaultText.arg(outcome.text, FaultInjector::Name(fault))));

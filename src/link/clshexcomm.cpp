@@ -121,6 +121,15 @@ bool clsHexComm::blnEraseProgram(qint16 int64BytBlocks, const ByteAddr& bytAddr)
 
 void clsHexComm::mCommHex_OnComm() {
     m_strReceived += m_port->TakeInput();
+    EndWaitIfReplied();
+}
+
+void clsHexComm::EndWaitIfReplied() {
+    if (!m_blnFastReplies ||
+        !ReplyFrame::IsComplete(m_strReceived, m_bytExpectedCode, m_expectedKind))
+        return;
+    m_deadline = QDeadlineTimer(0);
+    m_waits.Wake();
 }
 
 void clsHexComm::mCommHex_Gone() {
@@ -142,6 +151,7 @@ bool clsHexComm::blnSendFrame(const QByteArray& frame, QByteArray& reply) {
         m_strReceived.clear();
         if (m_blnPortGone || !m_port->Write(frame)) return blnPortLost();
         m_deadline = QDeadlineTimer(wait, Qt::PreciseTimer);
+        EndWaitIfReplied();  // a port may hand the reply over within the write
         if (!m_waits.WaitUntil(m_deadline)) return false;
         if (m_blnPortGone) return blnPortLost();
         if (!m_strReceived.isEmpty()) {
@@ -171,7 +181,9 @@ bool clsHexComm::blnCheckReplyFormat(CommandCode bytCode, const QByteArray& repl
     return true;
 }
 
-bool clsHexComm::blnRequest(const QByteArray& payload, QByteArray& reply) {
+bool clsHexComm::blnRequest(const QByteArray& payload, ReplyFrame::Kind kind, QByteArray& reply) {
+    m_bytExpectedCode = quint8(payload.at(0));
+    m_expectedKind = kind;
     return blnPortReady() && blnSendFrame(Frame::Build(payload), reply) &&
            blnCheckReplyFormat(CommandCode(payload.at(0)), reply);
 }
@@ -179,7 +191,7 @@ bool clsHexComm::blnRequest(const QByteArray& payload, QByteArray& reply) {
 bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
                                  QByteArray& bytData) {
     QByteArray reply;
-    if (!blnRequest(payload, reply)) return false;
+    if (!blnRequest(payload, ReplyFrame::Kind::Data, reply)) return false;
     QByteArray unpacked;
     quint8 checksum = 0;
     Frame::UnpackReply(reply, unpacked, checksum);
@@ -192,7 +204,7 @@ bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qi
 bool clsHexComm::blnExchangeAck(const QByteArray& payload) {
     const auto bytCode = quint8(payload.at(0));
     QByteArray reply;
-    if (!blnRequest(payload, reply)) return false;
+    if (!blnRequest(payload, ReplyFrame::Kind::Acknowledgement, reply)) return false;
     if (quint8(reply.back()) != quint8(0x100 - bytCode)) return Fail(LinkMessages::kAckChecksum);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "byteaddr.h"
+#include "replyframe.h"
 
 enum class CommandCode : quint8;
 class Prompts;
@@ -31,6 +32,8 @@ public:
     float TimeOutInterval() const;
     void SetTimeOutRetries(qint16 intRetries);
     qint16 TimeOutRetries() const;
+    // On: a wait ends as soon as the whole reply has come, instead of at its deadline.
+    void SetFastReplies(bool blnOn) { m_blnFastReplies = blnOn; }
 
     bool blnResetPIC();
     bool blnReadBootVersion(qint16 intByteLen, QByteArray& bytData);
@@ -48,11 +51,12 @@ public:
 private:
     void mCommHex_OnComm();
     void mCommHex_Gone();
+    void EndWaitIfReplied();
     bool blnPortReady();
     bool blnSendFrame(const QByteArray& frame, QByteArray& reply);
     bool blnPortLost();
     bool blnCheckReplyFormat(CommandCode bytCode, const QByteArray& reply);
-    bool blnRequest(const QByteArray& payload, QByteArray& reply);
+    bool blnRequest(const QByteArray& payload, ReplyFrame::Kind kind, QByteArray& reply);
     bool blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
                          QByteArray& bytData);
     bool blnExchangeAck(const QByteArray& payload);
@@ -73,4 +77,7 @@ private:
     qint16 m_intComPort = 0;     // the number the port was opened as, for messages
     bool m_blnPortGone = false;  // the device vanished while the flag was set
     QDeadlineTimer m_deadline;   // of the running wait; expired early when the port goes
+    bool m_blnFastReplies = false;
+    quint8 m_bytExpectedCode = 0;  // the reply the running wait is for
+    ReplyFrame::Kind m_expectedKind = ReplyFrame::Kind::Acknowledgement;
 };

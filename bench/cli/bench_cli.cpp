@@ -1,0 +1,256 @@
+// The full PIC16F877A image (7936 words from 0x100, 256 EEPROM bytes) programmed against
+// kestrel-sim at its realistic timing, four ways: (a) the window's road through the commands,
+// (b) kestrel-cli program, (c) with --fast, (d) --fast --verify. Each wall time stands beside
+// the protocol's floor for the same work: the line time of every request and reply byte at
+// 9600 baud plus the simulator's write times.
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <cstdio>
+#include <ctime>
+
+#include "clshexcomm.h"
+#include "commandcode.h"
+#include "commandcontext.h"
+#include "connectcommand.h"
+#include "eventloopwaits.h"
+#include "fakehost.h"
+#include "framecodec.h"
+#include "importcommand.h"
+#include "programcommand.h"
+#include "qserialportadapter.h"
+#include "scriptedprompts.h"
+#include "settings.h"
+#include "simprocess.h"
+#include "testenvironment.h"
+
+namespace {
+
+using Seconds = std::chrono::duration<double>;
+
+constexpr int kFirstWord = 0x100;
+constexpr int kFlashWords = 0x2000;
+constexpr int kEepromBytes = 256;
+constexpr int kRowWords = 32;
+constexpr int kChunk = 64;  // kestrel-cli's read size
+constexpr Seconds kFlashRowWrite{0.016};
+constexpr Seconds kEepromByteWrite{0.004};
+
+quint16 WordValue(int word) {
+    return quint16((word * 7 + 3) & 0x3FFF);
+}
+
+quint8 EepromValue(int offset) {
+    return quint8(offset * 5 + 1);
+}
+
+QByteArray Record(int type, int address, const QByteArray& data) {
+    QByteArray record;
+    record.append(char(data.size())).append(char(address >> 8)).append(char(address & 0xFF));
+    record.append(char(type)).append(data);
+    unsigned sum = 0;
+    for (const char byte : record) sum += quint8(byte);
+    return ':' + (record + char(-sum & 0xFF)).toHex().toUpper() + "\r\n";
+}
+
+// The image as the assembler would write it: 16-byte records, EEPROM bytes as words.
+QByteArray HexText() {
+    QByteArray text = Record(4, 0, QByteArray(2, '\0'));
+    for (int word = kFirstWord; word < kFlashWords; word += 8) {
+        QByteArray data;
+        for (int i = 0; i < 8; ++i)
+            data.append(char(WordValue(word + i) & 0xFF)).append(char(WordValue(word + i) >> 8));
+        text += Record(0, word * 2, data);
+    }
+    for (int offset = 0; offset < kEepromBytes; offset += 8) {
+        QByteArray data;
+        for (int i = 0; i < 8; ++i) data.append(char(EepromValue(offset + i))).append('\0');
+        text += Record(0, 0x4200 + offset * 2, data);
+    }
+    return text + Record(1, 0, {});
+}
+
+QByteArray Addressed(CommandCode code, int count, int word) {
+    QByteArray payload;
+    payload.append(char(code)).append(char(count));
+    return payload.append(char(word)).append(char(word >> 8)).append(char(word >> 16));
+}
+
+QByteArray FlashBytes(int word, int words) {
+    QByteArray bytes;
+    for (int i = 0; i < words; ++i)
+        bytes.append(char(WordValue(word + i) & 0xFF)).append(char(WordValue(word + i) >> 8));
+    return bytes;
+}
+
+QByteArray EepromBytes(int offset, int count) {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i) bytes.append(char(EepromValue(offset + i)));
+    return bytes;
+}
+
+Seconds Exchange(const QByteArray& request, const QByteArray& reply) {
+    return Seconds(Frame::LineTime(Frame::Build(request).size()) +
+                   Frame::LineTime(Frame::Build(reply).size()));
+}
+
+// Connect, the 248 flash rows and the 16 EEPROM lines, with their write times.
+Seconds WriteFloor() {
+    Seconds floor = Exchange(QByteArray::fromHex("0002ff"), QByteArray::fromHex("00020001"));
+    for (int word = kFirstWord; word < kFlashWords; word += kRowWords) {
+        const QByteArray request =
+            Addressed(CommandCode::WriteProgram, 8, word) + FlashBytes(word, kRowWords);
+        floor += Exchange(request, QByteArray(1, char(CommandCode::WriteProgram))) + kFlashRowWrite;
+    }
+    for (int offset = 0; offset < kEepromBytes; offset += 16) {
+        const QByteArray request =
+            Addressed(CommandCode::WriteEEPROM, 16, 0x2100 + offset) + EepromBytes(offset, 16);
+        floor += Exchange(request, QByteArray(1, char(CommandCode::WriteEEPROM))) +
+                 16 * kEepromByteWrite;
+    }
+    return floor;
+}
+
+// kestrel-cli's read-back: 64-byte requests over the same flash rows and EEPROM.
+Seconds ReadFloor() {
+    Seconds floor{0};
+    for (int word = kFirstWord; word < kFlashWords; word += kChunk / 2) {
+        const QByteArray request = Addressed(CommandCode::ReadProgram, kChunk, word);
+        floor += Exchange(request, request + FlashBytes(word, kChunk / 2));
+    }
+    for (int offset = 0; offset < kEepromBytes; offset += kChunk) {
+        const QByteArray request = Addressed(CommandCode::ReadEEPROM, kChunk, 0x2100 + offset);
+        floor += Exchange(request, request + EepromBytes(offset, kChunk));
+    }
+    return floor;
+}
+
+// Passes every wait on, adding up the timed delays: the window's pacing for a person.
+class DelayCount : public Waits {
+public:
+    explicit DelayCount(Waits& inner) : m_inner(inner) {}
+    bool Delay(float sngSeconds) override {
+        delays += Seconds(sngSeconds);
+        return m_inner.Delay(sngSeconds);
+    }
+    bool WaitUntil(const QDeadlineTimer& deadline) override { return m_inner.WaitUntil(deadline); }
+    bool Yield() override { return m_inner.Yield(); }
+    void Wake() override { m_inner.Wake(); }
+    void Stop() override { m_inner.Stop(); }
+    void Resume() override { m_inner.Resume(); }
+    bool Stopped() const override { return m_inner.Stopped(); }
+
+    Seconds delays{0};
+
+private:
+    Waits& m_inner;
+};
+
+struct Measured {
+    double wall = 0;
+    double cpu = 0;
+    bool ok = false;
+};
+
+double ChildCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Import, connect and program through the commands, with the window's own waits.
+Measured WindowRoad(const QString& hexPath, const QString& folder, Seconds& delays) {
+    Trace trace;
+    ScriptedPrompts prompts(trace);
+    prompts.files = {hexPath};
+    EventLoopWaits eventLoopWaits;
+    DelayCount waits(eventLoopWaits);
+    clsHexComm link(std::make_unique<QSerialPortAdapter>(), prompts, waits);
+    FakeHost host(trace);
+    host.state.objHexComm = &link;
+    host.ticks[Tick::ProgEEPROM] = true;
+    Settings settings(QStringLiteral("kestrel-bench"));
+    CommandContext context{host, prompts, settings, waits, folder};
+    QElapsedTimer wall;
+    const double cpuBefore = double(std::clock()) / CLOCKS_PER_SEC;
+    wall.start();
+    ImportHexFile(context);
+    ConnectToPIC(context);
+    ProgramPIC(context);
+    const Measured measured{double(wall.nsecsElapsed()) / 1e9,
+                            double(std::clock()) / CLOCKS_PER_SEC - cpuBefore,
+                            trace.events.filter(QStringLiteral("msg ")).isEmpty()};
+    delays = waits.delays;
+    return measured;
+}
+
+Measured Cli(const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QEventLoop loop;  // the simulator's lines keep flowing meanwhile
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    const double cpuBefore = ChildCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    process.start(QStringLiteral(KESTREL_CLI_PATH),
+                  arguments + QStringList{QStringLiteral("--quiet")});
+    loop.exec();
+    return {double(wall.nsecsElapsed()) / 1e9, ChildCpuSeconds() - cpuBefore,
+            process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0};
+}
+
+bool Row(const char* name, const Measured& run, double floor, double limit, const char* target) {
+    const bool met = run.ok && run.wall <= limit && run.cpu < 0.05 * run.wall;
+    std::printf("%-26s %8.2f %8.2f %7.3f %6.2f%%  %-30s %s\n", name, run.wall, floor,
+                run.wall / floor, 100.0 * run.cpu / run.wall, target,
+                met ? "met" : (run.ok ? "MISSED" : "FAILED"));
+    return met;
+}
+
+int Run(const QString& root) {
+    SimProcess sim({});
+    if (!sim.Start()) {
+        std::printf("kestrel-sim did not start\n");
+        return 1;
+    }
+    const QString hexPath = root + QStringLiteral("/full.hex");
+    QFile hex(hexPath);
+    if (!hex.open(QIODevice::WriteOnly) || hex.write(HexText()) < 0) return 1;
+    hex.close();
+    const double write = WriteFloor().count();
+    const double read = ReadFloor().count();
+    Seconds delays{0};
+    const Measured window = WindowRoad(hexPath, root, delays);
+    const double road = window.wall - delays.count();
+    std::printf("%-26s %8s %8s %7s %7s  %-30s\n", "run", "wall s", "floor s", "ratio", "cpu",
+                "target");
+    bool met = Row("(a) window road", window, write, window.wall, "(reference)");
+    std::printf("    of which timed delays %8.2f  (kestrel-cli skips them)\n", delays.count());
+    met = Row("(b) kestrel-cli program", Cli({QStringLiteral("program"), hexPath}), write,
+              road * 1.02, "<= 1.02 x (a) less its delays") &&
+          met;
+    met = Row("(c) program --fast",
+              Cli({QStringLiteral("program"), QStringLiteral("--fast"), hexPath}), write,
+              write * 1.10, "<= 1.10 x floor") &&
+          met;
+    met = Row("(d) --fast --verify",
+              Cli({QStringLiteral("program"), QStringLiteral("--fast"), QStringLiteral("--verify"),
+                   hexPath}),
+              write + read, (write + read) * 1.10, "<= 1.10 x (write + read floor)") &&
+          met;
+    return met ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TestEnvironment environment;  // the simulator's port link goes below a private HOME
+    if (qEnvironmentVariableIsEmpty("KESTREL_SIM")) qputenv("KESTREL_SIM", KESTREL_SIM_PATH);
+    QCoreApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Kestrel"));
+    return Run(environment.ProgramFolder());
+}

@@ -1,0 +1,16 @@
+#include "cliprompts.h"
+
+#include "console.h"
+#include "report.h"
+
+MsgResult CliPrompts::MsgBox(const QString& text, const QString& title, MsgIcon, MsgButtons) {
+    const QString line = title + QStringLiteral(": ") + text;
+    m_console.Message(line);
+    m_report.AddMessage(line);
+    ++m_shown;
+    return MsgResult::Ok;
+}
+
+std::optional<QString> CliPrompts::OpenFile(const QString&, const QString&) {
+    return m_file;
+}
