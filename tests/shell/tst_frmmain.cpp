@@ -1,29 +1,19 @@
-#include <QAbstractButton>
 #include <QAccessible>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QMetaEnum>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QScreen>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolBar>
 
 #include "clshexcomm.h"
 #include "fakeserialport.h"
 #include "frmmain.h"
-#include "frmviewcode.h"
 #include "mainactions.h"
-#include "qtprompts.h"
+#include "modalanswer.h"
 #include "scriptedprompts.h"
 #include "scriptedwaits.h"
 #include "settings.h"
-#include "singleinstance.h"
 #include "testmain.h"
 
 namespace {
@@ -57,7 +47,12 @@ const QStringList kGroups[] = {{"ImportHexFile", "mnuImportHexFile"},
 
 // The real main window over scripted prompts and waits and a link to an in-process port.
 struct WindowRig {
-    WindowRig() { g_trace = &trace; }
+    WindowRig() {
+        g_trace = &trace;
+        trace.onEvent = [this](const QString&) {
+            if (!during.isEmpty()) Do(std::exchange(during, QString()));
+        };
+    }
     frmMain& Open() {
         auto serial = std::make_unique<FakeSerialPort>();
         port = serial.get();
@@ -69,9 +64,9 @@ struct WindowRig {
     }
     QAction* Item(const QString& name) const { return window->findChild<QAction*>(name); }
 
-    // Plays space-separated steps. Key=value: a stored setting, before the window opens; link:
-    // open Com 1; enable=GROUPS; version: show one; move, minimise, close: the window; else a
-    // toolbar key or menu item to click, with +STEP for a step as its command first waits.
+    // Plays space-separated steps. Key=value: a stored setting, before the window opens;
+    // connected: Com 1 open, a version shown; enable=GROUPS; move, minimise, close: the window;
+    // else a toolbar key or menu item to click, with +STEP for a step as its command first waits.
     void Play(const QString& steps) {
         for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
             if (!window && step.contains('=') && step.at(0).isUpper())
@@ -85,25 +80,21 @@ struct WindowRig {
     }
     void Do(const QString& step) {
         if (!window) Open();
-        QString during = step.section('+', 1);
-        trace.onEvent = [&](const QString&) {
-            if (!during.isEmpty()) Do(std::exchange(during, QString()));
-        };
-        if (step == "link")
+        if (step == "connected") {
             window->State().objHexComm->OpenComPort(1);
-        else if (step.startsWith("enable="))
-            Enable(step.mid(7));
-        else if (step == "version")
             window->SetPanelText(PanelKey::kBootCodeVersion, "v1.5");
-        else if (step == "move")
+        } else if (step.startsWith("enable=")) {
+            Enable(step.mid(7));
+        } else if (step == "move") {
             window->move(150, 75);
-        else if (step == "minimise")
+        } else if (step == "minimise") {
             window->showMinimized();
-        else if (step == "close")
+        } else if (step == "close") {
             window->close();
-        else
+        } else {
+            during = step.section('+', 1);
             Item(step.section('+', 0, 0))->trigger();
-        trace.onEvent = nullptr;
+        }
     }
     void Enable(const QString& groups) {
         const auto on = [&](int group) { return groups.at(group) == '1'; };
@@ -144,27 +135,17 @@ struct WindowRig {
     ScriptedWaits waits{trace};
     Settings settings{QStringLiteral("Kestrel")};
     QTemporaryDir folder;
+    QString during;  // the step to play as the next command waits
     QPointer<FakeSerialPort> port;
     std::unique_ptr<frmMain> window;
 };
 
-// Answers the next modal dialog from inside its own event loop, as a user would.
-struct ModalAnswer {
-    explicit ModalAnswer(const std::function<void(QWidget* modal)>& answer) {
-        QObject::connect(&timer, &QTimer::timeout, [this, answer] {
-            if (QWidget* modal = QApplication::activeModalWidget()) answer(modal), timer.stop();
-        });
-        timer.start(5);
-    }
-    QTimer timer;
-};
-
 }  // namespace
 
-class tst_Shell : public QObject {
+class tst_frmMain : public QObject {
     Q_OBJECT
 public:
-    explicit tst_Shell(TestEnvironment&) {}
+    explicit tst_frmMain(TestEnvironment&) {}
 
 private slots:
     void init() { TestEnvironment::ClearSettings(); }
@@ -176,26 +157,23 @@ private slots:
             QTest::newRow(name) << steps << snapshot;
         };
         row("first start", "", "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed - - -: ");
-        row("stored", "Left=-1500 Top=750 Port=2",
-            "-100,50 Com 2 [|] 1000001 ViewFlash ProgFlash Com2 closed -1500 750 2: ");
-        row("off the left", "Left=-32768",
-            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed -32768 - -: ");
-        row("below the screen", "Left=1500 Top=15000",
-            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed 1500 15000 -: ");
-        row("unusable", "Left=x12 Top=99999 Port=7",
-            "0,0 Com 7 [|] 1000001 ViewFlash ProgFlash closed x12 99999 7: ");
-        row("port text", "Port=abc",
-            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed - - abc: ");
-        row("same port", "link enable=1010101 version mnuCom1",
+        row("stored", "Left=-1500 Top=750 Port=7",
+            "-100,50 Com 7 [|] 1000001 ViewFlash ProgFlash closed -1500 750 7: ");
+        row("unusable", "Left=x12 Top=99999 Port=abc",
+            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed x12 99999 abc: ");
+        row("off screen", "Left=-32768 Top=15000",
+            "0,0 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed -32768 15000 -: ");
+        row("same port", "connected enable=1010101 mnuCom1",
             "0,0 Com 1 [|v1.5] 1010101 ViewFlash ProgFlash Com1 open - - -: ");
-        row("other port", "link enable=0101010 version mnuCom3",
+        row("other port", "connected enable=0101010 mnuCom3",
             "0,0 Com 3 [|v1.5] 1000001 ViewFlash ProgFlash Com3 closed - - 3: ");
-        row("unload", "link move close",
-            "150,75 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed 2250 1125 -: clear, delay 1");
+        row("unload", "connected move close",
+            "150,75 Com 1 [|v1.5] 1000001 ViewFlash ProgFlash Com1 closed 2250 1125 -: clear, "
+            "delay 1");
         row("minimised", "move minimise close",
             "150,75 Com 1 [|] 1000001 ViewFlash ProgFlash Com1 closed - - -: clear, delay 1");
-        row("port in a command", "link enable=1111111 mnuProgramPIC+mnuCom3 mnuImportHexFile",
-            "0,0 Com 3 [|] 1000001 ViewFlash ProgFlash Com3 closed - - 3: program, delay 1, "
+        row("port in a command", "connected enable=1111111 mnuProgramPIC+mnuCom3 mnuImportHexFile",
+            "0,0 Com 3 [|v1.5] 1000001 ViewFlash ProgFlash Com3 closed - - 3: program, delay 1, "
             "stopped, import, delay 1");
         row("close in a command", "enable=1111111 mnuRunPIC+close",
             "0,0 Com 1 [|] 1111111 ViewFlash ProgFlash Com1 closed 0 0 -: run, delay 1, stopped, "
@@ -242,7 +220,14 @@ private slots:
                          "ConnectToPIC=Connect to PIC", "ProgramPIC=Program PIC", "RunPIC=Run PIC",
                          "ExitProg=Exit bootloader program", "Status=Current Status 220",
                          "BootCodeVersion=Boot Firmware Version 33", "Port=Selected Com Port 47"}));
-        window.resize(600, 400);  // the design size is 4575 x 1350 twips below the menu bar
+        window.EnableCommands(true, true, true, true, true, true, true);
+        for (const char* name : {"mnuViewUserID", "mnuProgFlash"}) rig.Item(name)->trigger();
+        QString ticks;
+        for (Tick tick : {Tick::ViewFlash, Tick::ViewEEPROM, Tick::ViewUserID, Tick::ViewConfig,
+                          Tick::ProgFlash, Tick::ProgEEPROM})
+            ticks += window.IsTicked(tick) ? '1' : '0';
+        QCOMPARE(ticks, "101000");  // a click on a region item toggles its own tick
+        window.resize(600, 400);    // the design size is 4575 x 1350 twips below the menu bar
         QCOMPARE(window.size(), QSize(305, window.menuBar()->sizeHint().height() + 90));
     }
 
@@ -294,113 +279,7 @@ private slots:
         ports->hide();
         QCOMPARE(rig.trace.events, QStringList());
     }
-
-    void viewCodeWindow_data() {
-        QTest::addColumn<QString>("stored");  // Left,Top in twips
-        QTest::addColumn<bool>("minimised");
-        QTest::addColumn<QString>(
-            "shown");  // position, then what it stores once moved to (150, 75)
-        QTest::newRow("moved") << "1500,750" << false << "100,50 2250,1125";
-        QTest::newRow("minimised") << "15,0" << true << "1,0 15,0";
-        QTest::newRow("off screen") << "30000,0" << false << "0,0 2250,1125";
-    }
-    void viewCodeWindow() {
-        QFETCH(QString, stored);
-        QFETCH(bool, minimised);
-        QFETCH(QString, shown);
-        Settings settings(QStringLiteral("Kestrel"));
-        const auto position = [&] {
-            return settings.Read(SettingKey::kViewForm, SettingKey::kLeft, "-") + ',' +
-                   settings.Read(SettingKey::kViewForm, SettingKey::kTop, "-");
-        };
-        settings.Write(SettingKey::kViewForm, SettingKey::kLeft, stored.section(',', 0, 0));
-        settings.Write(SettingKey::kViewForm, SettingKey::kTop, stored.section(',', 1));
-        auto view = std::make_unique<frmViewCode>(settings, "\r\nStart of flash program code\r\n");
-        QCOMPARE(view->screen()->logicalDotsPerInch(), 96.0);
-        QString seen = QStringLiteral("%1,%2 ").arg(view->x()).arg(view->y());
-        auto* text = view->findChild<QPlainTextEdit*>("rtbViewCode");
-        const QFontMetrics metrics(text->font());
-        QCOMPARE(view->windowTitle() + text->toPlainText(),
-                 "Code View Window\nStart of flash program code\n");
-        QVERIFY(text->isReadOnly() &&
-                metrics.horizontalAdvance("iiii") == metrics.horizontalAdvance("WWWW"));
-        view->show();
-        view->move(150, 75);
-        if (minimised) view->showMinimized();
-        view.reset();
-        QCOMPARE(seen + position(), shown);
-    }
-
-    void messageBoxes_data() {
-        QTest::addColumn<MsgIcon>("icon");
-        QTest::addColumn<MsgButtons>("buttons");
-        QTest::addColumn<QMessageBox::StandardButton>("click");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("plain") << MsgIcon::None << MsgButtons::Ok << QMessageBox::Ok << "NoIcon 0";
-        QTest::newRow("critical") << MsgIcon::Critical << MsgButtons::OkCancel
-                                  << QMessageBox::Cancel << "Critical [ok/cancel] 1";
-        QTest::newRow("exclamation") << MsgIcon::Exclamation << MsgButtons::OkCancel
-                                     << QMessageBox::Ok << "Warning [ok/cancel] 0";
-    }
-    void messageBoxes() {
-        QFETCH(MsgIcon, icon);
-        QFETCH(MsgButtons, buttons);
-        QFETCH(QMessageBox::StandardButton, click);
-        QFETCH(QString, shown);
-        QString seen;
-        ModalAnswer answer([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            seen = box->windowTitle() + ": " + box->text() + ' ' +
-                   QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon()) +
-                   (box->button(QMessageBox::Cancel) ? " [ok/cancel]" : "");
-            box->button(click)->click();
-        });
-        const MsgResult result = QtPrompts().MsgBox("text", "Title", icon, buttons);
-        QCOMPARE(seen + ' ' + QString::number(int(result)), "Title: text " + shown);
-    }
-
-    void openDialog_data() {
-        QTest::addColumn<QString>("start");  // below the folder
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>("chosen");  // "-": cancelled
-        QTest::newRow("folder, cancel") << "" << false << "-";
-        QTest::newRow("file, accept") << "/old.hex" << true << "/old.hex";
-        QTest::newRow("file, cancel") << "/old.hex" << false << "-";
-    }
-    void openDialog() {
-        QFETCH(QString, start);
-        QFETCH(bool, accept);
-        QFETCH(QString, chosen);
-        QTemporaryDir folder;
-        QString shown;
-        ModalAnswer answer([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            shown = dialog->directory().absolutePath() + ' ' + dialog->nameFilters().join(';') +
-                    ' ' + dialog->selectedNameFilter();
-            accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
-        });
-        const std::optional<QString> file =
-            QtPrompts().OpenFile("Hex Files (*.hex);;All Files (*.*)", folder.path() + start);
-        QCOMPARE(shown, folder.path() + " Hex Files (*.hex);All Files (*.*) Hex Files (*.hex)");
-        QCOMPARE(file.value_or(folder.path() + '-'), folder.path() + chosen);
-    }
-
-    // A crashed run leaves its lock and its socket behind; the next start takes both over, and
-    // a start after that is refused and raises it.
-    void oneKestrelPerFolder() {
-        QTemporaryDir folder;
-        SingleInstance crashed(folder.path()), running(folder.path()), second(folder.path());
-        QSignalSpy raised(&running, &SingleInstance::RaiseRequested);
-        QVERIFY(crashed.Acquire());
-        QFile lock(folder.path() + "/Kestrel.lock");
-        QVERIFY(lock.remove() && lock.open(QIODevice::WriteOnly));
-        QVERIFY(lock.write("999999999\n") > 0);  // a process id that nothing has
-        lock.close();
-        QVERIFY(running.Acquire());
-        QVERIFY(!second.Acquire());
-        QVERIFY(raised.wait(5000));
-    }
 };
 
-KESTREL_TEST_MAIN(tst_Shell)
-#include "tst_shell.moc"
+KESTREL_TEST_MAIN(tst_frmMain)
+#include "tst_frmmain.moc"
