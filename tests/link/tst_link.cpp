@@ -23,29 +23,17 @@ namespace {
 using Call = bool (*)(clsHexComm&, QByteArray&);
 const ByteAddr kAt{0x07, 0x20, 0x00};
 const QByteArray kBlock = Hex("01020304050607080909");  // one byte more than a block
-// Each command with the frame it sends.
-const QMap<QString, std::pair<Call, QByteArray>> kCommands{
-    {"version", {[](auto& c, auto& d) { return c.blnReadBootVersion(2, d); }, Hex("0f0002ff04ff")}},
-    {"reset", {[](auto& c, auto&) { return c.blnResetPIC(); }, Hex("0f0000ff0401")}},
-    {"read program",
-     {[](auto& c, auto& d) { return c.blnReadProgram(4, kAt, d); }, Hex("0f01050407200004d4")}},
-    {"read eeprom",
-     {[](auto& c, auto& d) { return c.blnReadEEPROM(2, kAt, d); }, Hex("0f05040207200004d3")}},
-    {"read config",
-     {[](auto& c, auto& d) { return c.blnReadConfig(2, kAt, d); }, Hex("0f010207200004d6")}},
-    {"write program",
-     {[](auto& c, auto&) { return c.blnWriteProgram(1, kAt, kBlock); },
-      Hex("0f02010720000102030504050506070804b2")}},
-    {"write eeprom",
-     {[](auto& c, auto&) { return c.blnWriteEEPROM(2, kAt, Hex("0f33")); },
-      Hex("0f050502072000050f330490")}},
-    {"write config",
-     {[](auto& c, auto&) { return c.blnWriteConfig(2, kAt, Hex("723f")); },
-      Hex("0f0702072000723f041f")}},
-    {"erase",
-     {[](auto& c, auto&) { return c.blnEraseProgram(2, kAt); }, Hex("0f0302072000000004d4")}},
-    {"erase none",
-     {[](auto& c, auto&) { return c.blnEraseProgram(0, kAt); }, Hex("0f030007200004d6")}},
+const QMap<QString, Call> kCommands{
+    {"version", [](auto& c, auto& d) { return c.blnReadBootVersion(2, d); }},
+    {"reset", [](auto& c, auto&) { return c.blnResetPIC(); }},
+    {"read program", [](auto& c, auto& d) { return c.blnReadProgram(4, kAt, d); }},
+    {"read eeprom", [](auto& c, auto& d) { return c.blnReadEEPROM(2, kAt, d); }},
+    {"read config", [](auto& c, auto& d) { return c.blnReadConfig(2, kAt, d); }},
+    {"write program", [](auto& c, auto&) { return c.blnWriteProgram(1, kAt, kBlock); }},
+    {"write eeprom", [](auto& c, auto&) { return c.blnWriteEEPROM(2, kAt, Hex("0f33")); }},
+    {"write config", [](auto& c, auto&) { return c.blnWriteConfig(2, kAt, Hex("723f")); }},
+    {"erase", [](auto& c, auto&) { return c.blnEraseProgram(2, kAt); }},
+    {"erase none", [](auto& c, auto&) { return c.blnEraseProgram(0, kAt); }},
 };
 const QByteArray kUntouched("untouched");
 const QString kClosed =
@@ -109,26 +97,28 @@ private slots:
 
     void exchanges_data() {
         QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("request");  // the frame sent, where it matters
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("result");  // the data read, or the message shown
-        const auto ok = [](const char* command, const char* reply, const char* data) {
-            QTest::newRow(command) << command << Hex(reply) << QString::fromLatin1(data);
+        const auto ok = [](const char* command, const char* request, const char* reply,
+                           const char* data) {
+            QTest::newRow(command) << command << Hex(request) << Hex(reply) << QString(data);
         };
         const auto bad = [](const char* name, const char* command, const char* reply,
                             const char* message) {
-            QTest::newRow(name) << command << Hex(reply)
+            QTest::newRow(name) << command << QByteArray() << Hex(reply)
                                 << QStringLiteral("msg %1 (!)").arg(message);
         };
-        ok("version", "0f009903010463", "0301");
-        ok("reset", "", "");
-        ok("read program", "0f010504072000ff3f0505050f0482", "ff3f050f");
-        ok("read eeprom", "0f050402072000050533049b", "0533");
-        ok("read config", "0f0102072000723f0425", "723f");
-        ok("write program", "0f0204fe", "");
-        ok("write eeprom", "0f050504fb", "");
-        ok("write config", "0f0704f9", "");
-        ok("erase", "0f0304fd", "");
-        ok("erase none", "0f0304fd", "");
+        ok("version", "0f0002ff04ff", "0f009903010463", "0301");
+        ok("reset", "0f0000ff0401", "", "");
+        ok("read program", "0f01050407200004d4", "0f010504072000ff3f0505050f0482", "ff3f050f");
+        ok("read eeprom", "0f05040207200004d3", "0f050402072000050533049b", "0533");
+        ok("read config", "0f010207200004d6", "0f0102072000723f0425", "723f");
+        ok("write program", "0f02010720000102030504050506070804b2", "0f0204fe", "");
+        ok("write eeprom", "0f050502072000050f330490", "0f050504fb", "");
+        ok("write config", "0f0702072000723f041f", "0f0704f9", "");
+        ok("erase", "0f0302072000000004d4", "0f0304fd", "");
+        ok("erase none", "0f030007200004d6", "0f0304fd", "");
         const char* code = "Format Error: Invalid Command byte received";
         const char* etx = "Format Error: <ETX> character not present";
         bad("silent", "read eeprom", "",
@@ -152,9 +142,10 @@ private slots:
     // closed port nothing is sent.
     void exchanges() {
         QFETCH(QString, command);
+        QFETCH(QByteArray, request);
         QFETCH(QByteArray, reply);
         QFETCH(QString, result);
-        const auto [call, request] = kCommands[command];
+        const Call call = kCommands[command];
         const bool failed = result.startsWith(QStringLiteral("msg "));
         FakeRig rig;
         rig.port->Deliver(Hex("0f0504020720001234048d"));
@@ -163,29 +154,39 @@ private slots:
         QCOMPARE(call(rig.link, out), !failed);
         QCOMPARE(out, failed || result.isEmpty() ? kUntouched : Hex(qPrintable(result)));
         QCOMPARE(rig.trace.events, failed ? QStringList{result} : QStringList{});
-        QCOMPARE(rig.port->writes.first(), request);
+        QCOMPARE(request.isEmpty() ? QByteArray() : rig.port->writes.first(), request);
         QCOMPARE(rig.port->writes.size(), reply.isEmpty() && command != "reset" ? 5 : 1);
-        const auto wait = std::chrono::seconds(1) + Frame::LineTime(request.size());
+        const auto wait = std::chrono::seconds(1) + Frame::LineTime(rig.port->writes[0].size());
         const auto left = rig.waits.deadline.remainingTimeAsDuration();
         QVERIFY(command == "reset" ||
                 (left <= wait && left > wait - std::chrono::milliseconds(50)));
         rig.trace.events.clear();
         rig.link.CloseComPort();
         const qsizetype writes = rig.port->writes.size();
-        QVERIFY(!call(rig.link, out) && !rig.link.IsPortOpen());
+        QVERIFY(!call(rig.link, out) && !rig.link.IsPortOpen() && !rig.port->IsOpen());
         QCOMPARE(rig.port->writes.size(), writes);
         QCOMPARE(rig.trace.events, QStringList{kClosed});
     }
 
-    // The adapter pulled out while a reply is awaited: the port is closed from then on.
-    void unpluggedDuringTheWait() {
+    // The adapter pulled out, or the window closing, while a reply is awaited.
+    void interruptedWait_data() {
+        QTest::addColumn<bool>("unplug");
+        QTest::addColumn<QStringList>("trace");
+        QTest::newRow("unplugged") << true << QStringList{kGone, kClosed};
+        QTest::newRow("stopped") << false << QStringList{};
+    }
+    void interruptedWait() {
+        QFETCH(bool, unplug);
+        QFETCH(QStringList, trace);
         FakeRig rig;
         rig.link.SetTimeOutRetries(1);
-        rig.waits.onReplyWait = [&] { rig.port->Unplug(); };
-        QVERIFY(!rig.link.blnWriteEEPROM(2, kAt, Hex("0f33")) && !rig.link.IsPortOpen());
-        QVERIFY(!rig.link.blnResetPIC());
-        QCOMPARE(rig.port->writes.size(), 1);
-        QCOMPARE(rig.trace.events, (QStringList{kGone, kClosed}));
+        rig.waits.onReplyWait = [&] { unplug ? rig.port->Unplug() : rig.waits.Stop(); };
+        QVERIFY(!rig.link.blnWriteEEPROM(2, kAt, Hex("0f33")));
+        QCOMPARE(rig.link.IsPortOpen(), !unplug);
+        rig.waits.Resume();
+        rig.link.blnResetPIC();
+        QCOMPARE(rig.port->writes.size(), unplug ? 1 : 2);
+        QCOMPARE(rig.trace.events, trace);
     }
 
     // A port that cannot be opened leaves the link closed, whatever was open before; an
@@ -217,7 +218,7 @@ private slots:
     void ptyReplyAfterTheWait() {
         PtyRig pty;
         clsHexComm& link = pty.rig.link;
-        QVERIFY(link.OpenComPort(1));  // again, while open
+        QVERIFY(pty.rig.opened);
         link.SetTimeOutInterval(0.2F);
         const QByteArray request = Hex("0f0002ff04ff");
         QByteArray heard;
@@ -250,8 +251,9 @@ private slots:
     void ptyPeerHangsUp() {
         QFETCH(bool, midExchange);
         PtyRig pty;
-        QVERIFY(pty.rig.opened);
+        QVERIFY(pty.rig.opened && pty.rig.link.OpenComPort(1));  // again, while open
         pty.rig.link.SetTimeOutInterval(30.0F);
+        pty.rig.link.SetTimeOutRetries(1);
         QTimer::singleShot(midExchange ? 50 : 0, this, [&pty] { pty.HangUp(); });
         const std::clock_t cpuBefore = std::clock();
         if (!midExchange) QVERIFY(pty.rig.waits.Delay(0.5F));
