@@ -20,13 +20,14 @@ struct CliResult {
     QString err;
 };
 
-// kestrel-cli to its end; prefix runs it through another program (setpriv).
-CliResult RunCli(const QStringList& arguments, const QStringList& prefix = {}) {
+// kestrel-cli (or a copy) to its end; prefix runs it through another program (setpriv).
+CliResult RunCli(const QStringList& arguments, const QStringList& prefix = {},
+                 const QString& cli = kCli) {
     QProcess process;
     if (prefix.isEmpty())
-        process.start(kCli, arguments);
+        process.start(cli, arguments);
     else
-        process.start(prefix.first(), prefix.mid(1) + QStringList{kCli} + arguments);
+        process.start(prefix.first(), prefix.mid(1) + QStringList{cli} + arguments);
     if (!process.waitForFinished(60000)) process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
@@ -260,7 +261,7 @@ private slots:
         QFETCH(int, com);
         QFETCH(QString, state);
         if (asNobody && ::geteuid() != 0) QSKIP("needs root to run kestrel-cli as nobody");
-        QTemporaryDir home;  // one that nobody may read
+        QTemporaryDir home;  // one that nobody may read and run from
         QVERIFY(QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                        QFile::ExeOwner | QFile::ReadOther |
                                                        QFile::ExeOther));
@@ -273,8 +274,11 @@ private slots:
             QStringList{QStringLiteral("env"), QStringLiteral("XDG_DATA_HOME=") + home.path(),
                         QStringLiteral("HOME=") + home.path()};
         const QStringList nobody = Args("setpriv --reuid=65534 --regid=65534 --clear-groups");
+        // A copy that nobody may run, wherever the build tree is.
+        const QString cli = home.path() + QStringLiteral("/kestrel-cli");
+        QVERIFY(QFile::copy(kCli, cli));
         const CliResult result =
-            RunCli({QStringLiteral("ports")}, (asNobody ? nobody : QStringList()) + prefix);
+            RunCli({QStringLiteral("ports")}, (asNobody ? nobody : QStringList()) + prefix, cli);
         QCOMPARE(result.status, 0);
         const QString line = result.out.split(QLatin1Char('\n')).value(com - 1);
         QVERIFY2(line.startsWith(QStringLiteral("Com %1  %2/com%1 -> ").arg(com).arg(ports)) &&
