@@ -4,6 +4,7 @@
 #include <QMetaEnum>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -38,16 +39,17 @@ private slots:
         Settings settings(QStringLiteral("Kestrel"));
         settings.Write(SettingKey::kViewForm, SettingKey::kLeft, stored.section(',', 0, 0));
         settings.Write(SettingKey::kViewForm, SettingKey::kTop, stored.section(',', 1));
-        auto view = std::make_unique<frmViewCode>(settings, "\r\nStart of flash program code\r\n");
+        const QString wide(100, u'0');  // wider than the window
+        auto view = std::make_unique<frmViewCode>(settings, "\r\n" + wide + "\r\n");
         QCOMPARE(view->screen()->logicalDotsPerInch(), 96.0);
         QString seen = QStringLiteral("%1,%2 ").arg(view->x()).arg(view->y());
         auto* text = view->findChild<QPlainTextEdit*>("rtbViewCode");
         const QFontMetrics metrics(text->font());
-        QCOMPARE(view->windowTitle() + text->toPlainText(),
-                 "Code View Window\nStart of flash program code\n");
+        QCOMPARE(view->windowTitle() + text->toPlainText(), "Code View Window\n" + wide + '\n');
         QVERIFY(text->isReadOnly() &&
                 metrics.horizontalAdvance("iiii") == metrics.horizontalAdvance("WWWW"));
         view->show();
+        QVERIFY(text->horizontalScrollBar()->maximum() > 0);  // it scrolls rather than wraps
         view->move(150, 75);
         if (minimised) view->showMinimized();
         view.reset();
