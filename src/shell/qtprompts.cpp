@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 
 namespace {
@@ -16,6 +17,17 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
             break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Qt matches "*.*" literally, which hides names without a dot; the entry keeps its caption
+// but lists every file. The dialog has set its own patterns by the time the signal comes.
+void ShowEveryFileForStarDotStar(QFileDialog& dialog) {
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& chosen) {
+                         auto* model = dialog.findChild<QFileSystemModel*>();
+                         if (model && chosen.endsWith(QLatin1String("(*.*)")))
+                             model->setNameFilters({QStringLiteral("*")});
+                     });
 }
 
 }  // namespace
@@ -35,6 +47,7 @@ std::optional<QString> QtPrompts::OpenFile(const QString& filter, const QString&
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
+    ShowEveryFileForStarDotStar(dialog);
     const QFileInfo start(startLocation);
     if (start.isDir()) {
         dialog.setDirectory(start.absoluteFilePath());
