@@ -1,9 +1,8 @@
 #include "frmabout.h"
 
-#include <QApplication>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
-#include <QStyle>
 
 namespace {
 
@@ -27,7 +26,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setPixmap(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    logo->setPixmap(QIcon(QStringLiteral(":/icons/kestrel.svg")).pixmap(48, 48));
     logo->setAccessibleName(QStringLiteral("Logo"));
 
     auto* layout = new QGridLayout(this);

@@ -1,10 +1,9 @@
 #include "mainactions.h"
 
 #include <QActionGroup>
-#include <QApplication>
+#include <QIcon>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -12,18 +11,18 @@ namespace {
 struct ButtonSpec {
     const char* key;
     const char* toolTip;
-    QStyle::StandardPixmap icon;
+    const char* icon;  // in icons/icons.qrc
 };
 
 // Toolbar order; a click is routed by key.
 const ButtonSpec kButtons[] = {
-    {"ImportHexFile", "Import Hex File", QStyle::SP_DialogOpenButton},
-    {"ClearImportedCode", "Clear Imported Code", QStyle::SP_TrashIcon},
-    {"ViewHexCode", "Veiw Imported Code", QStyle::SP_FileDialogContentsView},
-    {"ConnectToPIC", "Connect to PIC", QStyle::SP_DriveNetIcon},
-    {"ProgramPIC", "Program PIC", QStyle::SP_ArrowDown},
-    {"RunPIC", "Run PIC", QStyle::SP_MediaPlay},
-    {"ExitProg", "Exit bootloader program", QStyle::SP_DialogCloseButton},
+    {"ImportHexFile", "Import Hex File", "import"},
+    {"ClearImportedCode", "Clear Imported Code", "clear"},
+    {"ViewHexCode", "Veiw Imported Code", "view"},
+    {"ConnectToPIC", "Connect to PIC", "connect"},
+    {"ProgramPIC", "Program PIC", "program"},
+    {"RunPIC", "Run PIC", "run"},
+    {"ExitProg", "Exit bootloader program", "exit"},
 };
 
 // Menu items of each command group, in the order they are switched.
@@ -40,6 +39,8 @@ const QStringList kGroups[] = {
 }  // namespace
 
 MainActions::MainActions(QMainWindow* window) : QObject(window) {
+    // The icons are compiled into this static library; naming them here links them in.
+    Q_INIT_RESOURCE(icons);
     CreateMenus(window);
     CreateToolbar(window);
 }
@@ -104,11 +105,10 @@ void MainActions::CreateToolbar(QMainWindow* window) {
     toolbar->setFloatable(false);
     toolbar->toggleViewAction()->setEnabled(false);
     window->setContextMenuPolicy(Qt::NoContextMenu);
-    QStyle* style = QApplication::style();
     for (const ButtonSpec& spec : kButtons) {
         const QString key = QString::fromLatin1(spec.key);
-        QAction* button =
-            toolbar->addAction(style->standardIcon(spec.icon), QString::fromLatin1(spec.toolTip));
+        const QIcon icon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(spec.icon)));
+        QAction* button = toolbar->addAction(icon, QString::fromLatin1(spec.toolTip));
         button->setObjectName(key);
         button->setToolTip(QString::fromLatin1(spec.toolTip));
         connect(button, &QAction::triggered, this, [this, key] { emit ButtonClick(key); });

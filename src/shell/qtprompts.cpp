@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 
 namespace {
@@ -17,6 +18,17 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
             break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Qt matches "*.*" literally, which hides names without a dot; the entry keeps its caption
+// but lists every file. The dialog has set its own patterns by the time the signal comes.
+void ShowEveryFileForStarDotStar(QFileDialog& dialog) {
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& chosen) {
+                         auto* model = dialog.findChild<QFileSystemModel*>();
+                         if (model && chosen.endsWith(QLatin1String("(*.*)")))
+                             model->setNameFilters({QStringLiteral("*")});
+                     });
 }
 
 }  // namespace
@@ -36,6 +48,7 @@ std::optional<QString> QtPrompts::OpenFile(const QString& filter, const QString&
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
+    ShowEveryFileForStarDotStar(dialog);
     const QFileInfo start(startLocation);
     if (start.isDir()) {
         dialog.setDirectory(start.absoluteFilePath());

@@ -6,7 +6,8 @@
 
 class QStatusBar;
 
-// The three keyed panels of the status bar. Each is a label, so screen readers read its text.
+// The three keyed panels of the status bar. Each is a label, so screen readers read its text;
+// the port panel, which opens the Ports menu, is a button to them.
 class StatusPanels : public QObject {
     Q_OBJECT
 public:

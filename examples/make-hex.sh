@@ -1,0 +1,11 @@
+#!/bin/sh
+# Assembles the examples into the .hex files beside them with gpasm (Debian package
+# gputils), one command per program:
+#   gpasm -a inhx32 -o blink.hex blink.asm
+#   gpasm -a inhx32 -o fill.hex fill.asm
+set -eu
+cd "$(dirname "$0")"
+for source in blink fill; do
+    gpasm -a inhx32 -o "$source.hex" "$source.asm"
+    rm -f "$source.cod" "$source.lst"
+done
