@@ -7,6 +7,9 @@ enum class MsgIcon { None, Critical, Exclamation };
 enum class MsgButtons { Ok, OkCancel };
 enum class MsgResult { Ok, Cancel };
 
+// The title of the messages the program gives in its own name, whatever its file is called.
+inline const QString kProgramTitle = QStringLiteral("Kestrel");
+
 // Modal questions to the user: message boxes and the file-open dialog.
 class Prompts {
 public:

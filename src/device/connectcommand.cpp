@@ -45,6 +45,6 @@ void RunPIC(CommandContext& context) {
         return;
     }
     if (context.waits.Stopped()) return;
-    context.prompts.MsgBox(DeviceText::kUnableToReset, DeviceText::kProgramTitle,
+    context.prompts.MsgBox(DeviceText::kUnableToReset, kProgramTitle,
                            MsgIcon::Critical);
 }

@@ -8,7 +8,6 @@ inline const QString kConnecting = QStringLiteral("Connecting to PIC...");
 inline const QString kVersionFormat = QStringLiteral("v%1.%2");
 inline const QString kUnableToReset = QStringLiteral("Unable to reset PIC proccessor");
 // The program's own title, whatever its executable is called.
-inline const QString kProgramTitle = QStringLiteral("Kestrel");
 
 inline const QString kNothingSelected =
     QStringLiteral("Please first select a code section to program from the Device menu");

@@ -31,7 +31,6 @@ inline constexpr Message kPortClosed{"First open a specified Coms Port", "Coms P
                                      MsgIcon::Critical};
 
 // Shown with no icon under the program's own title, whatever its executable is called.
-inline const QString kNotAvailableTitle = QStringLiteral("Kestrel");
 inline QString NotAvailable(qint16 intComPort) {
     return QStringLiteral("COM %1: not available. Change to another com port.").arg(intComPort);
 }

@@ -16,6 +16,7 @@
 #include "frmabout.h"
 #include "frmviewcode.h"
 #include "mainactions.h"
+#include "prompts.h"
 #include "settings.h"
 #include "statuspanels.h"
 #include "twips.h"
@@ -26,8 +27,6 @@ namespace {
 
 constexpr int kClientWidthTwips = 4575;
 constexpr int kClientHeightTwips = 1350;
-
-const QString kDesignTitle = QStringLiteral("Kestrel");
 
 }  // namespace
 
@@ -101,7 +100,7 @@ void frmMain::FixSize() {
 }
 
 void frmMain::Form_Load() {
-    setWindowTitle(kDesignTitle + QStringLiteral(" [v") + QStringLiteral(KESTREL_VERSION) +
+    setWindowTitle(kProgramTitle + QStringLiteral(" [v") + QStringLiteral(KESTREL_VERSION) +
                    QLatin1Char(']'));
     WindowPlacement::Restore(*this, m_settings, SettingKey::kMainForm);
     m_state.intPortNumber =
