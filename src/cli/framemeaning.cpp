@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "byteaddr.h"
 #include "commandcode.h"
 #include "framecodec.h"
 #include "replyframe.h"
@@ -57,7 +58,7 @@ QString OfRequest(const QByteArray& payload) {
     if (payload == Protocol::ResetPayload()) return kReset;
     if (code == quint8(CommandCode::VersionOrReset)) return kVersion.arg(Count(payload));
     if (payload.size() < Protocol::kAddressedHeader) return kUnknown;
-    const quint32 word = quint8(payload[2]) | quint8(payload[3]) << 8 | quint8(payload[4]) << 16;
+    const quint32 word = WordOf({quint8(payload[2]), quint8(payload[3]), quint8(payload[4])});
     const bool erase = code == quint8(CommandCode::EraseProgram);
     return kAddressed.arg(Name(code, word))
         .arg(QStringLiteral("%1").arg(word, 6, 16, QLatin1Char('0')).toUpper())

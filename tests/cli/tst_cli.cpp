@@ -280,7 +280,9 @@ private slots:
         const CliResult result =
             RunCli({QStringLiteral("ports")}, (asNobody ? nobody : QStringList()) + prefix, cli);
         QCOMPARE(result.status, 0);
-        const QString line = result.out.split(QLatin1Char('\n')).value(com - 1);
+        const QStringList lines = result.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(4), QStringLiteral("Serial ports:"));
+        const QString line = lines.value(com - 1);
         QVERIFY2(line.startsWith(QStringLiteral("Com %1  %2/com%1 -> ").arg(com).arg(ports)) &&
                      line.endsWith(state),
                  qPrintable(result.out));
