@@ -1,44 +1,57 @@
 #include <QAction>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "clearcommand.h"
 #include "clshexcomm.h"
+#include "commandrig.h"
 #include "connectcommand.h"
-#include "convertedfiles.h"
-#include "convertedline.h"
 #include "eventloopwaits.h"
 #include "frmmain.h"
 #include "importcommand.h"
-#include "linereader.h"
 #include "programcommand.h"
 #include "qserialportadapter.h"
-#include "scriptedprompts.h"
-#include "settings.h"
 #include "simprocess.h"
 #include "testmain.h"
 #include "viewcommand.h"
 
 namespace {
 
-using Memory = QMap<quint32, quint8>;  // byte address to value, as an Intel HEX file holds it
-constexpr int kErased = 0x3FFF;
+// The command groups set by a connect and a program.
+const QStringList kProgrammed{"enable 0110101", "enable 0000000", "enable 0110011"};
+const QStringList kAllRows{"flash 000100", "flash 000200", "eeprom 002100", "eeprom 002110"};
+const QString kTable = qEnvironmentVariable("KESTREL_TEST_DATA") + QStringLiteral("/table.hex");
 
-// The data records; every file here lies below 64 KiB.
-Memory ReadHex(const QString& path) {
-    Memory memory;
-    LineReader reader(path);
-    QByteArray line;
-    for (reader.Open(); reader.ReadLine(line);) {
-        const QByteArray record = QByteArray::fromHex(line.mid(1));
-        const quint32 address = quint8(record[1]) << 8 | quint8(record[2]);
-        for (int i = 0; record[3] == 0 && i < quint8(record[0]); ++i)
-            memory[address + i] = quint8(record[4 + i]);
+// The commands over the real link and port, table.hex imported: two flash rows (words 0x100
+// and 0x200), then two EEPROM lines. Only the link's waits for replies take time, and they end
+// as soon as a whole reply is in.
+struct FaultRig : CommandRig {
+    FaultRig() {
+        host.state.objHexComm = &link;
+        host.ticks[Tick::ProgEEPROM] = true;
+        link.SetFastReplies(true);
+        prompts.files = {kTable};
+        ImportHexFile(context);
+        trace.events.clear();
     }
-    return memory;
-}
+    void ConnectAndProgram() {
+        ConnectToPIC(context);
+        if (trace.events.last() == kProgrammed[0]) ProgramPIC(context);
+    }
 
-int Word(const Memory& memory, quint32 word) {
-    return (memory.value(word * 2 + 1, 0x3F) << 8 | memory.value(word * 2, 0xFF)) & kErased;
+    EventLoopWaits linkWaits;
+    clsHexComm link{std::make_unique<QSerialPortAdapter>(), prompts, linkWaits};
+};
+
+// The rows a simulator wrote, each once per run of attempts at it.
+QStringList Written(const SimProcess& sim) {
+    QStringList rows =
+        sim.Lines().filter(QRegularExpression(QStringLiteral("^#\\d+ write-.*: ack")));
+    rows.replaceInStrings(QRegularExpression(QStringLiteral("^#\\d+ write-(\\w+ \\w+) .*")),
+                          QStringLiteral("\\1"));
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 }  // namespace
@@ -49,70 +62,117 @@ public:
     explicit tst_EndToEnd(TestEnvironment& environment) : m_environment(environment) {}
 
 private slots:
-    void programsAndRuns_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("options");
-        QTest::newRow("blink, real timing") << "blink.hex" << QStringList{};
-        QTest::newRow("table, no line time") << "table.hex" << QStringList{"--baud", "0"};
-    }
-    // The window as the program builds it, against the simulator as Com 1.
+    // The window as the program builds it, against the simulator as Com 1 at real timing: the
+    // flash rows and EEPROM lines land, the bootloader's area, ID and config words stay erased.
     void programsAndRuns() {
-        QFETCH(QString, file);
-        QFETCH(QStringList, options);
         const QString dumpPath = m_environment.Root() + QStringLiteral("/dump.hex");
-        SimProcess sim(options << "--dump" << dumpPath);
+        SimProcess sim({"--dump", dumpPath});
         QVERIFY(sim.Start());
-        Trace trace;
-        ScriptedPrompts prompts(trace);
-        const QString hexPath = qEnvironmentVariable("KESTREL_TEST_DATA") + '/' + file;
-        prompts.files = {hexPath};
-        Settings settings(QStringLiteral("Kestrel"));
+        CommandRig rig;
+        rig.prompts.files = {kTable};
         EventLoopWaits waits;
         frmMain window(
-            settings, prompts, waits,
-            std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), prompts, waits),
-            m_environment.ProgramFolder(),
+            rig.settings, rig.prompts, waits,
+            std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), rig.prompts,
+                                         waits),
+            rig.Folder(),
             {ImportHexFile, ClearImportedCode, ViewHexCode, ConnectToPIC, ProgramPIC, RunPIC});
-        Trigger(window, "mnuImportHexFile", "0111001");
-        Trigger(window, "mnuConnectToPIC", "0110101");
-        Trigger(window, "mnuProgEEPROM", "0110101");
-        Trigger(window, "mnuProgramPIC", "0110011");
-        Trigger(window, "mnuRunPIC", "0110001");
-        QCOMPARE(trace.events.filter(QStringLiteral("msg ")), QStringList());
+        // The command groups (import, clear, view, connect, program, run, exit) after each item.
+        QStringList groups;
+        for (const char* item : {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM",
+                                 "mnuProgramPIC", "mnuRunPIC"}) {
+            window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+            groups << QString();
+            for (const char* name :
+                 {"mnuImportHexFile", "mnuClearImportedCode", "mnuViewHexCode", "mnuConnectToPIC",
+                  "mnuProgramPIC", "mnuRunPIC", "mnuExitProg"})
+                groups.last() += window.findChild<QAction*>(name)->isEnabled() ? '1' : '0';
+        }
+        QCOMPARE(groups, (QStringList{"0111001", "0110101", "0110101", "0110011", "0110001"}));
+        QCOMPARE(rig.trace.events.filter(QStringLiteral("msg ")), QStringList());
         QTRY_COMPARE(sim.Lines().filter(QStringLiteral(" reset")).size(), 1);
         QVERIFY(sim.Stop());
+        QFile dump(dumpPath);
+        QVERIFY(dump.open(QIODevice::ReadOnly));
+        QCOMPARE(dump.readAll(), QByteArray(":020000040000FA\n"
+                                            ":100200000330002286000029FF3FFF3FFF3FFF3FF2\n"
+                                            ":1004000082071034203430344034FF3FFF3FFF3F39\n"
+                                            ":104200004B00650073007400720065006C002100B3\n"
+                                            ":104210000100020003000400FF00FF00FF00FF0098\n"
+                                            ":10422000A5005A00C3003C00FF00FF00FF00FF0094\n"
+                                            ":00000001FF\n"));
+    }
 
-        QList<int> expected, device;  // flash words, user ID and config, then EEPROM bytes
-        const Memory source = ReadHex(hexPath), dump = ReadHex(dumpPath);
-        for (quint32 word = 0; word < 0x2008; ++word) {
-            expected << (word >= 0x100 && word < 0x2000 ? Word(source, word) : kErased);
-            device << Word(dump, word);
+    void faults_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("events");  // messages and command groups
+        QTest::addColumn<QStringList>("rows");    // that reached the device
+        const char* etx = "Format Error: <ETX> character not present";
+        const char* command = "Format Error: Invalid Command byte received";
+        const char* silent = "No Response: No response received from bootloader firmware";
+        const struct {
+            const char *kind, *data, *ack;  // the link's messages; no ack one: it stays whole
+        } kinds[] = {
+            {"silent", silent, silent},
+            {"bad-checksum", "Corrupt Data: In correct check sum value received",
+             "Corrupt Data: In correct check sum value returned"},
+            {"wrong-command", command, command},
+            {"no-end", etx, etx},
+            {"cut", etx, etx},
+            {"short-data", "Error: Incorrect requested number of data bytes received", nullptr},
+        };
+        const QString failed("msg %1 Program Error: Unable to program %2 memory address:%3 (x)");
+        const QString flash = failed.arg("Flash", "flash"), eeprom = failed.arg("EEPROM", "EEPROM");
+        const struct {
+            const char *frame, *attempts;  // the frame, and every attempt at it
+            QString failure;               // the program's message after the link's
+            QStringList rows;
+        } spots[] = {
+            {"1", "1,2,3", {}, {}},
+            {"2", "2,3", flash.arg("000100"), kAllRows.first(1) + kAllRows.sliced(2)},
+            {"4", "4,5", eeprom.arg("002100"), kAllRows.first(3)},
+        };
+        for (const auto& spot : spots) {
+            for (const auto& kind : kinds) {
+                const bool silent = QLatin1String(kind.kind) == QLatin1String("silent");
+                const QString fault =
+                    QStringLiteral("%1@%2").arg(kind.kind, silent ? spot.attempts : spot.frame);
+                const char* link = spot.failure.isEmpty() ? kind.data : kind.ack;
+                QStringList events{QStringLiteral("msg %1 (!)").arg(link)};
+                if (!spot.failure.isEmpty())
+                    events = kProgrammed.first(2) + events << spot.failure << kProgrammed[2];
+                QTest::newRow(qPrintable(fault))
+                    << fault << (link ? events : kProgrammed) << (link ? spot.rows : kAllRows);
+            }
         }
-        QList<int> eeprom(256, 0xFF);  // the converted lines, each at its own address in turn
-        LineReader reader(ConvertedFiles::PathOf(m_environment.ProgramFolder(), "EEPROM.hx"));
-        QByteArray text, data;
-        for (reader.Open(); reader.ReadLine(text);) {
-            ByteAddr at;
-            QVERIFY(ConvertedLine(text).Decode(at, data));
-            for (int i = 0; i < data.size(); ++i) eeprom[(WordOf(at) + i) % 256] = quint8(data[i]);
-        }
-        for (quint32 i = 0; i < 256; ++i) device << dump.value(0x4200 + 2 * i, 0xFF);
-        QCOMPARE(device, expected + eeprom);
+        QTest::newRow("unplug@2")
+            << "unplug@2"
+            << kProgrammed.first(2) +
+                   QStringList{"msg Kestrel: COM 1: not available. Change to another com port.",
+                               flash.arg("000200"),
+                               "msg Coms Port Closed: First open a specified Coms Port (x)",
+                               eeprom.arg("002100"), kProgrammed[2]}
+            << kAllRows.first(1);
+    }
+    // Each fault, then the device back (after an unplug as a new simulator): the same commands
+    // connect and program it whole.
+    void faults() {
+        QFETCH(QString, fault);
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, rows);
+        FaultRig rig;
+        SimProcess sim({"--baud", "0", "--fault", fault}), back({"--baud", "0"});
+        QVERIFY(sim.Start());
+        rig.ConnectAndProgram();
+        if (fault.startsWith(QStringLiteral("unplug"))) QVERIFY(sim.WaitForExit() && back.Start());
+        rig.ConnectAndProgram();
+        QVERIFY(sim.Stop() && back.Stop());
+        QCOMPARE(rig.trace.events.filter(QRegularExpression(QStringLiteral("^(msg|enable) "))),
+                 events + kProgrammed);
+        QCOMPARE(Written(sim) + Written(back), rows + kAllRows);
     }
 
 private:
-    // Runs a menu item; then the command groups, in the order import, clear, view, connect,
-    // program, run, exit, must be as given.
-    static void Trigger(frmMain& window, const char* item, const char* groupsAfter) {
-        window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
-        QString groups;
-        for (const char* name : {"mnuImportHexFile", "mnuClearImportedCode", "mnuViewHexCode",
-                                 "mnuConnectToPIC", "mnuProgramPIC", "mnuRunPIC", "mnuExitProg"})
-            groups +=
-                window.findChild<QAction*>(QString::fromLatin1(name))->isEnabled() ? '1' : '0';
-        QCOMPARE(groups, QString::fromLatin1(groupsAfter));
-    }
-
     TestEnvironment& m_environment;
 };
 
