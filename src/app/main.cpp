@@ -1,23 +1,12 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
-#include <memory>
 
-#include "clearcommand.h"
-#include "clshexcomm.h"
-#include "connectcommand.h"
-#include "eventloopwaits.h"
-#include "frmmain.h"
-#include "importcommand.h"
-#include "programcommand.h"
+#include "composition.h"
 #include "programfolder.h"
-#include "qserialportadapter.h"
 #include "qtprompts.h"
-#include "settings.h"
 #include "singleinstance.h"
-#include "viewcommand.h"
 
-// The one place where the parts are made and handed what they need.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Settings live under the executable's own name, so a renamed copy keeps its own.
@@ -34,14 +23,9 @@ int main(int argc, char** argv) {
     SingleInstance instance(programFolder);
     if (!instance.Acquire()) return 0;
 
-    Settings settings(QCoreApplication::applicationName());
     QtPrompts prompts;
-    EventLoopWaits waits;
-    auto link =
-        std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), prompts, waits);
-    const CommandSet commands{ImportHexFile, ClearImportedCode, ViewHexCode,
-                              ConnectToPIC,  ProgramPIC,        RunPIC};
-    frmMain window(settings, prompts, waits, std::move(link), programFolder, commands);
+    Composition parts(prompts, programFolder);
+    frmMain& window = parts.window;
     QObject::connect(&instance, &SingleInstance::RaiseRequested, &window, [&window] {
         window.showNormal();
         window.raise();

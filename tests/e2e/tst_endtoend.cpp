@@ -3,18 +3,16 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "clearcommand.h"
 #include "clshexcomm.h"
 #include "commandrig.h"
+#include "composition.h"
 #include "connectcommand.h"
 #include "eventloopwaits.h"
-#include "frmmain.h"
 #include "importcommand.h"
 #include "programcommand.h"
 #include "qserialportadapter.h"
 #include "simprocess.h"
 #include "testmain.h"
-#include "viewcommand.h"
 
 namespace {
 
@@ -70,13 +68,8 @@ private slots:
         QVERIFY(sim.Start());
         CommandRig rig;
         rig.prompts.files = {kTable};
-        EventLoopWaits waits;
-        frmMain window(
-            rig.settings, rig.prompts, waits,
-            std::make_unique<clsHexComm>(std::make_unique<QSerialPortAdapter>(), rig.prompts,
-                                         waits),
-            rig.Folder(),
-            {ImportHexFile, ClearImportedCode, ViewHexCode, ConnectToPIC, ProgramPIC, RunPIC});
+        Composition parts(rig.prompts, rig.Folder());
+        frmMain& window = parts.window;
         // The command groups (import, clear, view, connect, program, run, exit) after each item.
         QStringList groups;
         for (const char* item : {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM",
