@@ -48,7 +48,7 @@ private slots:
         };
         const QString format = kHead + "|msg Format Error: ";
         row("colon", {";020000000029D5"}, format + "Missing colon ':' at start of line" + kFailed);
-        row("count, sum", {":030000000029D5"},
+        row("odd digits: count, sum", {":0200000000290D5"},
             format + "Number of data bytes not equal to line byte counter" + kFailed);
         row("upper", {":020000040001F9"}, format + "Incorrect address detected" + kFailed);
         row("upper, sum", {":020000040001FA"}, format + "Incorrect line check sum value" + kFailed);
