@@ -45,6 +45,5 @@ void RunPIC(CommandContext& context) {
         return;
     }
     if (context.waits.Stopped()) return;
-    context.prompts.MsgBox(DeviceText::kUnableToReset, kProgramTitle,
-                           MsgIcon::Critical);
+    context.prompts.MsgBox(DeviceText::kUnableToReset, kProgramTitle, MsgIcon::Critical);
 }

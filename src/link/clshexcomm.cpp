@@ -231,7 +231,6 @@ bool clsHexComm::Fail(const LinkMessages::Message& message) {
 }
 
 bool clsHexComm::blnNotAvailable(qint16 intComPort) {
-    m_prompts.MsgBox(LinkMessages::NotAvailable(intComPort), kProgramTitle,
-                     MsgIcon::None);
+    m_prompts.MsgBox(LinkMessages::NotAvailable(intComPort), kProgramTitle, MsgIcon::None);
     return false;
 }
