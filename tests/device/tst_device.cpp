@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QTest>
 
 #include "clshexcomm.h"
@@ -38,9 +39,11 @@ struct DeviceRig : CommandRig {
             return Frame::Build(p.left(1));
         };
     }
-    // Ticks the region unless "-"; writes its file unless "missing", the lines apart by spaces.
+    // Ticks the region unless "-"; writes its file unless "missing", the lines apart by spaces;
+    // "folder" puts a folder in its place, which cannot be read.
     void Put(Tick tick, const QString& name, const QString& lines) {
         host.ticks[tick] = lines != "-";
+        if (lines == "folder") QDir(Folder()).mkdir(name);
         QFile file(ConvertedFiles::PathOf(Folder(), name));
         if (lines != "-" && lines != "missing" && file.open(QIODevice::WriteOnly))
             file.write(lines.toLatin1().replace(' ', "\r\n") + "\r\n");
@@ -82,8 +85,8 @@ private slots:
             "msg No code section selected: Please first select a code section to program from the "
             "Device menu|msg Coms Port Closed: First open a specified Coms Port (x)|msg Kestrel: "
             "Unable to reset PIC proccessor (x)");
-        // A missing file is no region; a line that does not decode ends its region.
-        row("missing, bad line", "cp", "missing", "00,21,00,A5 08,21,00,ZZ",
+        // An unreadable file is a missing one; a line that does not decode ends its region.
+        row("unreadable, bad line", "cp", "folder", "00,21,00,A5 08,21,00,ZZ",
             kConnected +
                 "enable 0000000|msg Flash Program Error: Converted program flash code file does "
                 "not exist (x)|range 0-2|progress 0|busy|Status=Programming EEPROM...|E 002100 1 "
@@ -96,6 +99,8 @@ private slots:
         QFETCH(QString, flash);
         QFETCH(QString, eeprom);
         QFETCH(QString, trace);
+        // The program's own messages keep its title whatever the executable is called.
+        QCoreApplication::setApplicationName(QStringLiteral("renamed"));
         DeviceRig rig;
         rig.Put(Tick::ProgFlash, ConvertedFiles::kFlash, flash);
         rig.Put(Tick::ProgEEPROM, ConvertedFiles::kEEPROM, eeprom);
