@@ -42,9 +42,11 @@ struct WindowRig {
         QObject::connect(&modals, &QTimer::timeout, [this] {
             if (QWidget* dialog = QApplication::activeModalWidget()) {
                 trace.Add(dialog->metaObject()->className() + dialog->windowTitle());
+                int top = -1;  // each text below the one before
                 for (const QLabel* label :
                      dialog->findChildren<QLabel*>(QRegularExpression("^lbl")))
-                    trace.Add(label->text() + " (" + label->font().family() + ')');
+                    trace.Add(label->text() + " (" + label->font().family() + ')' +
+                              (std::exchange(top, label->y()) < label->y() ? "" : " overlaps"));
                 dialog->close();
             }
         });
@@ -103,8 +105,7 @@ struct WindowRig {
         for (int tick = 0; tick < 6; ++tick) seen += window->IsTicked(Tick(tick)) ? '1' : '0';
         for (const QAction* item : window->findChildren<QAction*>(QRegularExpression("^mnuCom")))
             if (item->isChecked()) seen += ' ' + item->text();
-        if (const clsHexComm* link = window->State().objHexComm; link && link->IsPortOpen())
-            seen += " open";
+        if (auto* link = window->State().objHexComm; link && link->IsPortOpen()) seen += " open";
         if (!window->isVisible()) seen += " hidden";
         if (window->cursor().shape() == Qt::WaitCursor) seen += " busy";
         if (const int value = window->ProgressValue()) seen += QStringLiteral(" %1%").arg(value);
