@@ -38,10 +38,12 @@ struct WindowRig {
         trace.onEvent = [this](const QString&) {
             if (!during.isEmpty()) Do(std::exchange(during, QString()));
         };
-        // Any dialog is traced, with its texts and their fonts, and closed.
+        // Any dialog is traced, with its logo, texts and their fonts, and closed.
         QObject::connect(&modals, &QTimer::timeout, [this] {
             if (QWidget* dialog = QApplication::activeModalWidget()) {
-                trace.Add(dialog->metaObject()->className() + dialog->windowTitle());
+                const auto* logo = dialog->findChild<QLabel*>("imgLogo");
+                trace.Add(dialog->metaObject()->className() + dialog->windowTitle() +
+                          (logo && !logo->pixmap().isNull() ? " " + logo->accessibleName() : ""));
                 int top = -1;  // each text below the one before
                 for (const QLabel* label :
                      dialog->findChildren<QLabel*>(QRegularExpression("^lbl")))

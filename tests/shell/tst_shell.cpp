@@ -63,7 +63,7 @@ private slots:
                         .arg(WindowRig::kCommands[i]));
         row("mnuAboutBootloader",
             start +
-                "frmAbout, Kestrel (Courier New), Hardware: a PIC16F microcontroller running "
+                "frmAbout Logo, Kestrel (Courier New), Hardware: a PIC16F microcontroller running "
                 "the serial bootloader firmware (Sans Serif), Software: this host program, "
                 "which imports Intel HEX files and programs the device (Sans Serif), For "
                 "windows:  95/98/ME/2000 and XP Platform (Arial)");
