@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QFileInfo>
-#include <QIcon>
 
 #include "composition.h"
+#include "desktopidentity.h"
 #include "programfolder.h"
 #include "qtprompts.h"
 #include "singleinstance.h"
@@ -12,10 +12,7 @@ int main(int argc, char** argv) {
     // Settings live under the executable's own name, so a renamed copy keeps its own.
     app.setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     app.setApplicationVersion(QStringLiteral(KESTREL_VERSION));
-    Q_INIT_RESOURCE(icons);
-    app.setWindowIcon(QIcon(QStringLiteral(":/icons/kestrel.svg")));
-    // Lets the desktop match the window to kestrel.desktop and its icon.
-    app.setDesktopFileName(QStringLiteral("kestrel"));
+    ShowAsKestrel(app);
 
     // A second Kestrel on the same folder would program, and at exit delete, the first one's
     // converted code: it brings the first window forward instead.

@@ -1,8 +1,9 @@
 #include "frmabout.h"
 
 #include <QGridLayout>
-#include <QIcon>
 #include <QLabel>
+
+#include "desktopidentity.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setPixmap(QIcon(QStringLiteral(":/icons/kestrel.svg")).pixmap(48, 48));
+    logo->setPixmap(KestrelIcon().pixmap(48, 48));
     logo->setAccessibleName(QStringLiteral("Logo"));
 
     auto* layout = new QGridLayout(this);

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 
+#include "desktopidentity.h"
 #include "frmviewcode.h"
 #include "qtprompts.h"
 #include "shellrig.h"
@@ -201,6 +202,12 @@ private slots:
         }
         QCOMPARE(seen.replace(folder.path(), "T"),
                  "Open T Hex Files (*.hex) *.hex T/old.hex Open T All Files (*.*) * - ");
+    }
+
+    void desktopIdentity() {
+        ShowAsKestrel(*qApp);
+        QVERIFY(!QGuiApplication::windowIcon().pixmap(16).isNull());
+        QCOMPARE(QGuiApplication::desktopFileName(), "kestrel");
     }
 
     // A crashed run leaves its lock and its socket behind; the next start takes both over, and
