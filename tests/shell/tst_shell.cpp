@@ -82,12 +82,17 @@ private slots:
         QCOMPARE(rig.Snapshot(), snapshot);
     }
 
-    // Title, menus, toolbar tips, panels by tip, width and what a screen reader hears; the size.
+    // Title and icon, desktop name, menus, toolbar tips, panels by tip, width and what a screen
+    // reader hears; the size.
     void captionsAndTips() {
         WindowRig rig;
         rig.settings.Write(SettingKey::kHexPath, SettingKey::kPath, "/x/y.hex");
         frmMain& window = rig.Open();
-        QStringList seen{window.windowTitle(), window.State().strHexFilePath};
+        ShowAsKestrel(*qApp);
+        const QString noIcon = " no icon";
+        QStringList seen{
+            window.windowTitle() + (window.windowIcon().pixmap(16).isNull() ? noIcon : ""),
+            QGuiApplication::desktopFileName(), window.State().strHexFilePath};
         for (const QAction* menu : window.menuBar()->actions()) {
             seen << menu->text() + ':';
             for (const QAction* item : menu->menu()->actions())
@@ -95,7 +100,7 @@ private slots:
         }
         for (QAction* button : window.findChild<QToolBar*>("tlbMain")->actions())
             seen << button->objectName() + '=' + button->toolTip() +
-                        (button->icon().isNull() ? " no icon" : "");
+                        (button->icon().pixmap(16).isNull() ? noIcon : "");
         window.SetPanelText(PanelKey::kPort, "1");  // narrower than its panel
         for (QLabel* panel : window.statusBar()->findChildren<QLabel*>()) {
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel);
@@ -106,7 +111,8 @@ private slots:
                         reader->text(QAccessible::Name);
         }
         QCOMPARE(seen.join(" | "),
-                 "Kestrel [v1.0.0] | /x/y.hex | &File: &Import Hex &Clear File - E&xit Program | "
+                 "Kestrel [v1.0.0] | kestrel | /x/y.hex | &File: &Import Hex &Clear File - E&xit "
+                 "Program | "
                  "&View: &Hex Code - Flash EEPROM User ID Config | &Device: &Connect &Program PIC "
                  "- Flash EEPROM - &Run PIC | &Help: About Bootloader | ImportHexFile=Import Hex "
                  "File | ClearImportedCode=Clear Imported Code | ViewHexCode=Veiw Imported Code | "
@@ -202,12 +208,6 @@ private slots:
         }
         QCOMPARE(seen.replace(folder.path(), "T"),
                  "Open T Hex Files (*.hex) *.hex T/old.hex Open T All Files (*.*) * - ");
-    }
-
-    void desktopIdentity() {
-        ShowAsKestrel(*qApp);
-        QVERIFY(!QGuiApplication::windowIcon().pixmap(16).isNull());
-        QCOMPARE(QGuiApplication::desktopFileName(), "kestrel");
     }
 
     // A crashed run leaves its lock and its socket behind; the next start takes both over, and
