@@ -1,5 +1,9 @@
+#include <signal.h>
+#include <sys/prctl.h>
+
 #include <QAction>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -163,6 +167,21 @@ private slots:
         QCOMPARE(rig.trace.events.filter(QRegularExpression(QStringLiteral("^(msg|enable) "))),
                  events + kProgrammed);
         QCOMPARE(Written(sim) + Written(back), rows + kAllRows);
+    }
+
+    // The program itself, started twice on one folder: the second hands over to the first, ends.
+    void secondStart() {
+        const QString program = m_environment.Root() + QStringLiteral("/Kestrel");
+        QVERIFY(QFile::copy(QStringLiteral(KESTREL_APP), program));
+        QProcess first, second;
+        first.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        first.start(program);
+        QTRY_VERIFY(QFile::exists(m_environment.Root() + QStringLiteral("/Kestrel.lock")));
+        second.start(program);
+        QVERIFY(second.waitForFinished() && second.exitCode() == 0);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.kill();
+        first.waitForFinished();
     }
 
 private:

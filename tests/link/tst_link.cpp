@@ -11,6 +11,7 @@
 #include "eventloopwaits.h"
 #include "fakeserialport.h"
 #include "framecodec.h"
+#include "linkcalls.h"
 #include "portpath.h"
 #include "qserialportadapter.h"
 #include "scriptedprompts.h"
@@ -19,21 +20,6 @@
 
 namespace {
 
-using Call = bool (*)(clsHexComm&, QByteArray&);
-const ByteAddr kAt{0x07, 0x20, 0x00};
-const QByteArray kBlock = Hex("01020304050607080909");  // one byte more than a block
-const QMap<QString, Call> kCommands{
-    {"version", [](auto& c, auto& d) { return c.blnReadBootVersion(2, d); }},
-    {"reset", [](auto& c, auto&) { return c.blnResetPIC(); }},
-    {"read program", [](auto& c, auto& d) { return c.blnReadProgram(4, kAt, d); }},
-    {"read eeprom", [](auto& c, auto& d) { return c.blnReadEEPROM(2, kAt, d); }},
-    {"read config", [](auto& c, auto& d) { return c.blnReadConfig(2, kAt, d); }},
-    {"write program", [](auto& c, auto&) { return c.blnWriteProgram(1, kAt, kBlock); }},
-    {"write eeprom", [](auto& c, auto&) { return c.blnWriteEEPROM(2, kAt, Hex("0f33")); }},
-    {"write config", [](auto& c, auto&) { return c.blnWriteConfig(2, kAt, Hex("723f")); }},
-    {"erase", [](auto& c, auto&) { return c.blnEraseProgram(2, kAt); }},
-    {"erase none", [](auto& c, auto&) { return c.blnEraseProgram(0, kAt); }},
-};
 const QByteArray kUntouched("untouched");
 const QString kClosed =
     QStringLiteral("msg Coms Port Closed: First open a specified Coms Port (x)");
@@ -127,7 +113,7 @@ private slots:
         QFETCH(QByteArray, request);
         QFETCH(QByteArray, reply);
         QFETCH(QString, result);
-        const Call call = kCommands[command];
+        const LinkCall call = kLinkCalls[command];
         const bool failed = result.startsWith(QStringLiteral("msg "));
         FakeRig rig;
         rig.port->Deliver(Hex("0f0504020720001234048d"));
@@ -169,7 +155,7 @@ private slots:
         rig.waits.onReplyWait = [&] { how == "stop" ? rig.waits.Stop() : rig.port->Unplug(); };
         if (how == "close") rig.link.CloseComPort();
         QVERIFY(how.startsWith("open") ? !rig.link.OpenComPort(qint16(how.back().digitValue()))
-                                       : !rig.link.blnWriteEEPROM(2, kAt, {}));
+                                       : !rig.link.blnWriteEEPROM(2, kCallAt, {}));
         QCOMPARE(rig.link.IsPortOpen() || rig.port->IsOpen(), how == "stop");
         rig.waits.Resume();
         rig.link.blnResetPIC();
@@ -207,7 +193,7 @@ private slots:
         const std::clock_t cpuBefore = std::clock();
         if (!midExchange) QVERIFY(pty.waits.Delay(0.5F));
         elapsed.restart();
-        QVERIFY(!pty.link.blnWriteProgram(1, {0x00, 0x02, 0x00}, kBlock));
+        QVERIFY(!pty.link.blnWriteProgram(1, {0x00, 0x02, 0x00}, kCallBlock));
         QVERIFY(elapsed.elapsed() < 10000);  // did not sit out the interval
         QVERIFY(!pty.link.blnResetPIC());
         QCOMPARE(pty.trace.events, (QStringList{kGone.arg(1), kClosed}));
