@@ -18,7 +18,9 @@
 #include "connectcommand.h"
 #include "eventloopwaits.h"
 #include "fakehost.h"
+#include "forwardingwaits.h"
 #include "framecodec.h"
+#include "hexdumptext.h"
 #include "importcommand.h"
 #include "programcommand.h"
 #include "qserialportadapter.h"
@@ -32,8 +34,8 @@ namespace {
 using Seconds = std::chrono::duration<double>;
 
 constexpr int kFirstWord = 0x100;
-constexpr int kFlashWords = 0x2000;
-constexpr int kEepromBytes = 256;
+using HexDump::kEepromBytes;
+using HexDump::kFlashWords;
 constexpr int kRowWords = 32;
 constexpr int kChunk = 64;  // kestrel-cli's read size
 constexpr Seconds kFlashRowWrite{0.016};
@@ -47,30 +49,14 @@ quint8 EepromValue(int offset) {
     return quint8(offset * 5 + 1);
 }
 
-QByteArray Record(int type, int address, const QByteArray& data) {
-    QByteArray record;
-    record.append(char(data.size())).append(char(address >> 8)).append(char(address & 0xFF));
-    record.append(char(type)).append(data);
-    unsigned sum = 0;
-    for (const char byte : record) sum += quint8(byte);
-    return ':' + (record + char(-sum & 0xFF)).toHex().toUpper() + "\r\n";
-}
-
-// The image as the assembler would write it: 16-byte records, EEPROM bytes as words.
+// The image as the assembler would write it: 8 words a record, EEPROM bytes as words.
 QByteArray HexText() {
-    QByteArray text = Record(4, 0, QByteArray(2, '\0'));
-    for (int word = kFirstWord; word < kFlashWords; word += 8) {
-        QByteArray data;
-        for (int i = 0; i < 8; ++i)
-            data.append(char(WordValue(word + i) & 0xFF)).append(char(WordValue(word + i) >> 8));
-        text += Record(0, word * 2, data);
-    }
-    for (int offset = 0; offset < kEepromBytes; offset += 8) {
-        QByteArray data;
-        for (int i = 0; i < 8; ++i) data.append(char(EepromValue(offset + i))).append('\0');
-        text += Record(0, 0x4200 + offset * 2, data);
-    }
-    return text + Record(1, 0, {});
+    return HexDump::Text(
+        [](int word) {
+            return word >= kFirstWord && word < kFlashWords ? WordValue(word)
+                                                            : HexDump::kErasedWord;
+        },
+        EepromValue);
 }
 
 QByteArray Addressed(CommandCode code, int count, int word) {
@@ -129,24 +115,15 @@ Seconds ReadFloor() {
 }
 
 // Passes every wait on, adding up the timed delays: the window's pacing for a person.
-class DelayCount : public Waits {
+class DelayCount : public ForwardingWaits {
 public:
-    explicit DelayCount(Waits& inner) : m_inner(inner) {}
+    using ForwardingWaits::ForwardingWaits;
     bool Delay(float sngSeconds) override {
         delays += Seconds(sngSeconds);
-        return m_inner.Delay(sngSeconds);
+        return ForwardingWaits::Delay(sngSeconds);
     }
-    bool WaitUntil(const QDeadlineTimer& deadline) override { return m_inner.WaitUntil(deadline); }
-    bool Yield() override { return m_inner.Yield(); }
-    void Wake() override { m_inner.Wake(); }
-    void Stop() override { m_inner.Stop(); }
-    void Resume() override { m_inner.Resume(); }
-    bool Stopped() const override { return m_inner.Stopped(); }
 
     Seconds delays{0};
-
-private:
-    Waits& m_inner;
 };
 
 struct Measured {
