@@ -93,9 +93,8 @@ HandledRequest CommandHandler::Version(const QByteArray& payload) const {
 }
 
 HandledRequest CommandHandler::ReadProgram(const Request& request) const {
-    const QString what = request.address >= DeviceMemory::kConfigBase
-                             ? QStringLiteral("read-config")
-                             : QStringLiteral("read-flash");
+    const QString what = request.address >= DeviceMap::kUserIdWord ? QStringLiteral("read-config")
+                                                                   : QStringLiteral("read-flash");
     return {kDataText.arg(what, Hex(request.address, 6)).arg(request.count),
             request.header + m_memory.ReadWords(request.address, request.count),
             kHeader,
@@ -105,7 +104,7 @@ HandledRequest CommandHandler::ReadProgram(const Request& request) const {
 HandledRequest CommandHandler::WriteProgram(const Request& request) {
     const QString what = QStringLiteral("write-flash");
     const int words = (int(request.data.size()) + 1) / 2;
-    if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
+    if (request.address < DeviceMap::kFirstAppWord) return Refused(request, what, kBootArea);
     if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
     m_memory.WriteWords(request.address, request.data);
     return {kAckText.arg(what, Hex(request.address, 6)).arg(request.data.size()),
@@ -115,10 +114,9 @@ HandledRequest CommandHandler::WriteProgram(const Request& request) {
 HandledRequest CommandHandler::Erase(const Request& request) {
     const QString what = QStringLiteral("erase-flash");
     const int words = request.count * kEraseBlockWords;
-    if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
+    if (request.address < DeviceMap::kFirstAppWord) return Refused(request, what, kBootArea);
     if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
-    for (int i = 0; i < words; ++i)
-        m_memory.SetWord(request.address + i, DeviceMemory::kErasedWord);
+    for (int i = 0; i < words; ++i) m_memory.SetWord(request.address + i, DeviceMap::kErasedWord);
     return {kEraseText.arg(Hex(request.address, 6)).arg(request.count),
             QByteArray(1, char(request.code)), 0, FlashTime(words * 2)};
 }

@@ -1,11 +1,11 @@
 #include "simulator.h"
 
+#include <QFile>
 #include <cstdio>
 
 #include "commandcode.h"
 #include "framecodec.h"
-#include "hexdump.h"
-#include "hexload.h"
+#include "intelhex.h"
 
 namespace {
 using std::chrono::milliseconds;
@@ -20,7 +20,28 @@ const QString kFaultText = QStringLiteral("%1 [fault %2]");
 const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
 const QString kUnplugText = QStringLiteral("unplugged");
 const QString kDumpError = QStringLiteral("cannot write dump %1");
-const QString kLoadError = QStringLiteral("cannot load %1: %2");
+const QString kOutside = QStringLiteral("%1:%2: words %3-%4 are no memory of the device");
+
+// The reason the file cannot be loaded, or an empty text.
+QString Load(DeviceMemory& memory, const QString& path) {
+    const IntelHex::Reading reading = IntelHex::Read(path);
+    if (!reading.error.isEmpty()) return reading.error;
+    if (!reading.outside.isEmpty()) {
+        const IntelHex::Outside& first = reading.outside.first();
+        return kOutside.arg(path)
+            .arg(first.line)
+            .arg(first.firstWord, 4, 16, QLatin1Char('0'))
+            .arg(first.lastWord, 4, 16, QLatin1Char('0'));
+    }
+    memory.Load(reading.image);
+    return {};
+}
+
+bool WriteDump(const DeviceMemory& memory, const QString& path) {
+    const QByteArray text = IntelHex::Text(memory.Image());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
 
 WriteTimes TimesOf(const SimOptions& options) {
     if (!options.realTime) return {};
@@ -43,10 +64,9 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
 }
 
 bool Simulator::Start(QString& error) {
-    QString reason;
-    if (!m_options.loadPath.isEmpty() && !LoadHex(m_memory, m_options.loadPath, reason)) {
-        error = kLoadError.arg(m_options.loadPath, reason);
-        return false;
+    if (!m_options.loadPath.isEmpty()) {
+        error = Load(m_memory, m_options.loadPath);
+        if (!error.isEmpty()) return false;
     }
     if (!m_port.Open(m_options.linkPath, error)) return false;
     Print(kReadyText.arg(m_port.SlavePath()));
@@ -55,7 +75,7 @@ bool Simulator::Start(QString& error) {
 
 bool Simulator::Stop() {
     m_port.Close();
-    if (m_options.dumpPath.isEmpty() || WriteHexDump(m_memory, m_options.dumpPath)) return true;
+    if (m_options.dumpPath.isEmpty() || WriteDump(m_memory, m_options.dumpPath)) return true;
     std::fprintf(stderr, "%s\n", qPrintable(kDumpError.arg(m_options.dumpPath)));
     return false;
 }

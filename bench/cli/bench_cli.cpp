@@ -20,8 +20,8 @@
 #include "fakehost.h"
 #include "forwardingwaits.h"
 #include "framecodec.h"
-#include "hexdumptext.h"
 #include "importcommand.h"
+#include "intelhex.h"
 #include "programcommand.h"
 #include "qserialportadapter.h"
 #include "scriptedprompts.h"
@@ -33,16 +33,16 @@ namespace {
 
 using Seconds = std::chrono::duration<double>;
 
-constexpr int kFirstWord = 0x100;
-using HexDump::kEepromBytes;
-using HexDump::kFlashWords;
-constexpr int kRowWords = 32;
+using DeviceMap::kEepromBytes;
+using DeviceMap::kFirstAppWord;
+using DeviceMap::kFlashWords;
+using DeviceMap::kRowWords;
 constexpr int kChunk = 64;  // kestrel-cli's read size
 constexpr Seconds kFlashRowWrite{0.016};
 constexpr Seconds kEepromByteWrite{0.004};
 
 quint16 WordValue(int word) {
-    return quint16((word * 7 + 3) & 0x3FFF);
+    return quint16((word * 7 + 3) & DeviceMap::kFlashMask);
 }
 
 quint8 EepromValue(int offset) {
@@ -51,12 +51,11 @@ quint8 EepromValue(int offset) {
 
 // The image as the assembler would write it: 8 words a record, EEPROM bytes as words.
 QByteArray HexText() {
-    return HexDump::Text(
-        [](int word) {
-            return word >= kFirstWord && word < kFlashWords ? WordValue(word)
-                                                            : HexDump::kErasedWord;
-        },
-        EepromValue);
+    MemoryImage image;
+    for (int word = kFirstAppWord; word < kFlashWords; ++word) image.Set(word, WordValue(word));
+    for (int offset = 0; offset < kEepromBytes; ++offset)
+        image.Set(DeviceMap::kEepromWord + offset, EepromValue(offset));
+    return IntelHex::Text(image);
 }
 
 QByteArray Addressed(CommandCode code, int count, int word) {
@@ -86,14 +85,15 @@ Seconds Exchange(const QByteArray& request, const QByteArray& reply) {
 // Connect, the 248 flash rows and the 16 EEPROM lines, with their write times.
 Seconds WriteFloor() {
     Seconds floor = Exchange(QByteArray::fromHex("0002ff"), QByteArray::fromHex("00020001"));
-    for (int word = kFirstWord; word < kFlashWords; word += kRowWords) {
+    for (int word = kFirstAppWord; word < kFlashWords; word += kRowWords) {
         const QByteArray request =
             Addressed(CommandCode::WriteProgram, 8, word) + FlashBytes(word, kRowWords);
         floor += Exchange(request, QByteArray(1, char(CommandCode::WriteProgram))) + kFlashRowWrite;
     }
     for (int offset = 0; offset < kEepromBytes; offset += 16) {
         const QByteArray request =
-            Addressed(CommandCode::WriteEEPROM, 16, 0x2100 + offset) + EepromBytes(offset, 16);
+            Addressed(CommandCode::WriteEEPROM, 16, DeviceMap::kEepromWord + offset) +
+            EepromBytes(offset, 16);
         floor += Exchange(request, QByteArray(1, char(CommandCode::WriteEEPROM))) +
                  16 * kEepromByteWrite;
     }
@@ -103,12 +103,13 @@ Seconds WriteFloor() {
 // kestrel-cli's read-back: 64-byte requests over the same flash rows and EEPROM.
 Seconds ReadFloor() {
     Seconds floor{0};
-    for (int word = kFirstWord; word < kFlashWords; word += kChunk / 2) {
+    for (int word = kFirstAppWord; word < kFlashWords; word += kChunk / 2) {
         const QByteArray request = Addressed(CommandCode::ReadProgram, kChunk, word);
         floor += Exchange(request, request + FlashBytes(word, kChunk / 2));
     }
     for (int offset = 0; offset < kEepromBytes; offset += kChunk) {
-        const QByteArray request = Addressed(CommandCode::ReadEEPROM, kChunk, 0x2100 + offset);
+        const QByteArray request =
+            Addressed(CommandCode::ReadEEPROM, kChunk, DeviceMap::kEepromWord + offset);
         floor += Exchange(request, request + EepromBytes(offset, kChunk));
     }
     return floor;

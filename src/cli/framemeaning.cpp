@@ -4,8 +4,7 @@
 
 #include "byteaddr.h"
 #include "commandcode.h"
-#include "framecodec.h"
-#include "replyframe.h"
+#include "framereader.h"
 
 namespace FrameMeaning {
 
@@ -68,13 +67,11 @@ QString OfRequest(const QByteArray& payload) {
 
 QString OfReply(const QByteArray& reply, const QByteArray& requestPayload) {
     const quint8 code = Code(requestPayload);
-    const bool data = ExpectsData(code);
-    const auto kind = data ? ReplyFrame::Kind::Data : ReplyFrame::Kind::Acknowledgement;
-    if (!ReplyFrame::IsComplete(reply, code, kind)) return kDamaged;
-    if (!data) return kAck;
     QByteArray payload;
-    quint8 checksum = 0;
-    Frame::UnpackReply(reply, payload, checksum);
+    if (FrameReader::FirstFrame(reply, payload) != FrameReader::Result::Valid ||
+        !payload.startsWith(char(code)))
+        return kDamaged;
+    if (!ExpectsData(code)) return kAck;
     const qsizetype header = code == quint8(CommandCode::VersionOrReset)
                                  ? Protocol::kVersionHeader
                                  : Protocol::kAddressedHeader;
