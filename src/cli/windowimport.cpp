@@ -205,4 +205,13 @@ Outcome Compare(const QList<IntelHex::HexRecord>& records) {
     return outcome;
 }
 
+QMap<int, quint8> Written(const QList<IntelHex::HexRecord>& records) {
+    QMap<int, quint8> written;
+    Window importer;
+    for (const IntelHex::HexRecord& record : records)
+        if (record.type == 0x00)
+            for (const auto& [key, value] : importer.Place(record)) written[key] = value;
+    return written;
+}
+
 }  // namespace WindowImport

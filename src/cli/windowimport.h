@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include "intelhex.h"
@@ -25,5 +26,9 @@ struct Outcome {
 };
 
 Outcome Compare(const QList<IntelHex::HexRecord>& records);
+
+// What the window's programming leaves written: flash bytes by byte address, EEPROM bytes by
+// 0x10000 + offset.
+QMap<int, quint8> Written(const QList<IntelHex::HexRecord>& records);
 
 }  // namespace WindowImport
