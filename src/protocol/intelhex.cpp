@@ -17,15 +17,16 @@ const QString kNoColon = QStringLiteral("no ':' at the start of the line");
 const QString kNotHex = QStringLiteral("'%1' is not a hexadecimal digit");
 const QString kOddDigits = QStringLiteral("odd number of hexadecimal digits");
 const QString kTooShort = QStringLiteral("too short for a record");
-const QString kCount = QStringLiteral("byte count %1, but %2 data bytes follow");
+const QString kCount = QStringLiteral("the byte count says %1 data bytes, the line holds %2");
 const QString kChecksum = QStringLiteral("checksum %1, expected %2");
 const QString kType = QStringLiteral("record type %1 is not 00, 01, 02 or 04");
-const QString kAddressData = QStringLiteral("address record with %1 data bytes, not 2");
+const QString kAddressData = QStringLiteral("an address record holds 2 data bytes, this one %1");
 constexpr quint8 kData = 0x00;
 constexpr quint8 kEnd = 0x01;
 constexpr quint8 kSegment = 0x02;
 constexpr quint8 kLinear = 0x04;
 constexpr int kHeaderBytes = 4;  // count, address high and low, type
+constexpr int kRecordWords = 8;
 
 QString Hex2(int value) {
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
@@ -140,14 +141,14 @@ QByteArray RecordText(quint8 type, quint16 offset, const QByteArray& data) {
     return ':' + record.toHex().toUpper() + '\n';
 }
 
-QByteArray Text(const MemoryImage& image, int recordWords) {
+QByteArray Text(const MemoryImage& image) {
     QByteArray text = RecordText(kLinear, 0, QByteArray(2, '\0'));
     const QList<int> words = image.Words(0, DeviceMap::kEndWord);
     for (qsizetype i = 0; i < words.size();) {
         // A run: consecutive set words within one aligned record.
         qsizetype j = i + 1;
         while (j < words.size() && words[j] == words[j - 1] + 1 &&
-               words[j] / recordWords == words[i] / recordWords)
+               words[j] / kRecordWords == words[i] / kRecordWords)
             ++j;
         QByteArray bytes;
         bool erased = true;

@@ -50,8 +50,8 @@ Reading Read(const QString& path);
 // One record: ":LLAAAATT...CC" and a line feed.
 QByteArray RecordText(quint8 type, quint16 offset, const QByteArray& data);
 
-// The image's words as data records of recordWords words each, aligned on that many words;
-// runs of words still erased are left out, so that the text compares with the assembler's.
-QByteArray Text(const MemoryImage& image, int recordWords = 8);
+// The image's words as data records of eight words, aligned on eight words as the assembler
+// writes them; runs of words still erased are left out.
+QByteArray Text(const MemoryImage& image);
 
 }  // namespace IntelHex

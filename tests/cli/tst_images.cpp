@@ -86,6 +86,27 @@ QMap<int, quint8> WindowWrites(const QString& path) {
 }
 }  // namespace
 
+// The program's reading of the lines ("|" apart): its error, or every word it set, each later
+// record over an earlier one, and what fell outside the device.
+QString Reading(const QString& lines) {
+    QFile file(g_root + "/r.hex");
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(lines.toLatin1().replace('|', '\r'));
+    file.close();
+    const IntelHex::Reading reading = IntelHex::Read(file.fileName());
+    if (!reading.error.isEmpty()) return Plain(reading.error);
+    QStringList seen;
+    for (const int word : reading.image.Words(0, 0x2200))
+        seen << QString::asprintf("%04X=%04X", word, reading.image.Word(word));
+    for (const IntelHex::Overwrite& o : reading.overwrites)
+        seen << QString::asprintf("%d over %d at %04X-%04X", o.line, o.earlierLine, o.firstWord,
+                                  o.lastWord);
+    for (const IntelHex::Outside& o : reading.outside)
+        seen << QString::asprintf("%d-%d outside %X-%X", o.line, o.lastLine, o.firstWord,
+                                  o.lastWord);
+    return seen.join(' ');
+}
+
 class tst_Images : public QObject {
     Q_OBJECT
 public:
@@ -159,6 +180,45 @@ private slots:
         QVERIFY2(seen.contains(QString::asprintf("%06X  device", plant)), qPrintable(seen));
         QVERIFY2(seen.contains("verify: 1 difference") && seen.endsWith("exit 3\n"),
                  qPrintable(seen));
+    }
+
+    void reading_data() {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("seen");
+        const QString start = ":020000040000FA|", end = "|:00000001FF";
+        const auto row = [](const char* name, const QString& lines, const QString& seen) {
+            QTest::newRow(name) << lines << seen;
+        };
+        row("by address, CR ends, lower case", start + ":03020100aabbccc9|:024202001100A9" + end,
+            "0100=AAFF 0101=CCBB 2101=0011");
+        row("segment address wraps in its 64K", ":020000020020DC|:02FFFF00AABB9B" + end,
+            "0100=3FBB 2-2 outside 80FF-80FF");
+        row("linear address", ":020000040001F9|:0100000011EE" + end, "2-2 outside 8000-8000");
+        row("a later record wins", start + ":020200001122C9|:0102010033C9" + end,
+            "0100=3311 3 over 2 at 0100-0100");
+        row("lines after the end", start + ":00000001FF|junk", "");
+        const QString at2 = "@T/r.hex:2: ";
+        row("no colon", start + "0102000001FC", at2 + "no ':' at the start of the line");
+        row("not hexadecimal", start + ":01020000O1FC", at2 + "'O' is not a hexadecimal digit");
+        row("odd digits", start + ":0102000001FC0", at2 + "odd number of hexadecimal digits");
+        row("too short", start + ":00000001", at2 + "too short for a record");
+        row("count", start + ":0202000001FB",
+            at2 + "the byte count says 2 data bytes, the line holds 1");
+        row("checksum", start + ":0102000001FD", at2 + "checksum FD, expected FC");
+        row("type", start + ":0400000300000000F9", at2 + "record type 03 is not 00, 01, 02 or 04");
+        row("address record", start + ":0100000400FB",
+            at2 + "an address record holds 2 data bytes, this one 1");
+        row("empty line", start + "|:00000001FF", at2 + "empty line");
+        row("no end", start + ":0102000001FC", "@T/r.hex: no end record (type 01)");
+        row("missing", "", "@T/nothere.hex: cannot be read");
+    }
+    void reading() {
+        QFETCH(QString, lines);
+        QFETCH(QString, seen);
+        if (lines.isEmpty())
+            QCOMPARE(Plain(IntelHex::Read(g_root + "/nothere.hex").error), seen);
+        else
+            QCOMPARE(Reading(lines), seen);
     }
 
     // A file whose EEPROM runs past 256 bytes: the window wraps it onto the start.
