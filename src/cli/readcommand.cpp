@@ -16,6 +16,9 @@ using namespace DeviceMap;
 namespace {
 const QString kRangeError = QStringLiteral(
     "--range takes word addresses A-B in hexadecimal within 0x0000-0x21FF, such as 0x100-0x1FF");
+const QString kNoMemory = QStringLiteral(
+    "the range holds no memory of the device (flash 0x0000-0x1FFF, user ID 0x2000-0x2003, "
+    "configuration 0x2007, EEPROM 0x2100-0x21FF)");
 const QString kRegionError = QStringLiteral("--region takes flash, eeprom or config");
 const QString kRangeAndRegion = QStringLiteral("give --range or --region, not both");
 const QString kBinaryRegion = QStringLiteral(
@@ -27,6 +30,19 @@ const QString kStdout = QStringLiteral("-");
 // Flash, the configuration words, EEPROM: what one .bin file can hold.
 int MemoryOf(int word) {
     return word < kFlashWords ? 0 : word < kEepromWord ? 1 : 2;
+}
+
+// "A-B", word addresses in hexadecimal, into the span; the reason when it will not do.
+QString ParseRange(const QString& text, ReadPlan& plan) {
+    static const QRegularExpression form(
+        QStringLiteral("^(?:0[xX])?([0-9a-fA-F]{1,4})-(?:0[xX])?([0-9a-fA-F]{1,4})$"));
+    const auto match = form.match(text);
+    plan.first = match.captured(1).toInt(nullptr, 16);
+    plan.end = match.captured(2).toInt(nullptr, 16) + 1;
+    if (!match.hasMatch() || plan.first >= plan.end || plan.end > kEndWord) return kRangeError;
+    for (int word = plan.first; word < plan.end; ++word)
+        if (RegionOf(word) != Region::None) return {};
+    return kNoMemory;
 }
 
 bool ParseSpan(const CliOptions& options, ReadPlan& plan, QString& error) {
@@ -42,15 +58,7 @@ bool ParseSpan(const CliOptions& options, ReadPlan& plan, QString& error) {
         span(kUserIdWord, kUserIdWord + kConfigSpaceWords);
     if (!options.region.isEmpty() && plan.end == 0) error = kRegionError;
     if (options.range.isEmpty() && options.region.isEmpty()) span(flashStart, kEndWord);
-    if (!options.range.isEmpty()) {
-        static const QRegularExpression form(
-            QStringLiteral("^(?:0[xX])?([0-9a-fA-F]{1,4})-(?:0[xX])?([0-9a-fA-F]{1,4})$"));
-        const auto match = form.match(options.range);
-        const int first = match.captured(1).toInt(nullptr, 16);
-        const int last = match.captured(2).toInt(nullptr, 16);
-        if (!match.hasMatch() || first > last || last >= kEndWord) error = kRangeError;
-        span(first, last + 1);
-    }
+    if (!options.range.isEmpty() && error.isEmpty()) error = ParseRange(options.range, plan);
     return error.isEmpty();
 }
 

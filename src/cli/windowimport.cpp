@@ -19,6 +19,8 @@ constexpr int kMaxLines = 32767;
 const QString kRefusal = QStringLiteral("line %1: %2 (%3)");
 const QString kTooLong = QStringLiteral("more than 32,767 lines: it stops without a word");
 const QString kTakenAs = QStringLiteral(" (taken as %1 after line %2)");
+const QString kTakenAsFlash =
+    QStringLiteral(" (taken as flash, as every record before another region)");
 const QString kSkipped = QStringLiteral(" (below 0x100: skipped without a word)");
 const QString kOverwritten = QStringLiteral(", line %1 writes over it");
 const QString kOneLower = QStringLiteral(" (one byte lower: the odd address is halved)");
@@ -158,6 +160,7 @@ std::optional<MemoryRegion> RegionByAddress(const IntelHex::HexRecord& record) {
 // Why the window puts the record where it does, when that is not where its address says.
 QString WindowNote(const IntelHex::HexRecord& record, const Window& importer, bool moved) {
     const MemoryRegion region = importer.Region();
+    if (RegionByAddress(record) != region && importer.RegionLine() == 0) return kTakenAsFlash;
     if (RegionByAddress(record) != region)
         return kTakenAs.arg(RegionName(region)).arg(importer.RegionLine());
     if (region == MemoryRegion::Flash && record.offset / 2 < kFirstAppWord) return kSkipped;
