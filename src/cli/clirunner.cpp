@@ -29,7 +29,7 @@ struct Prepared {
 
 // Refusals, warnings and the output of read, all before the port opens; false: status 2.
 bool Prepare(const CliOptions& options, const IntelHex::Reading& reading, Prepared& prepared,
-             Console& console) {
+             Console& console, Report& report) {
     QString error;
     if (options.command == QLatin1String("read")) {
         prepared.read = PlanRead(options, error);
@@ -37,6 +37,7 @@ bool Prepare(const CliOptions& options, const IntelHex::Reading& reading, Prepar
         error = kWorkOnFlash.arg(options.erase ? QStringLiteral("erase") : QStringLiteral("keep"));
     } else if (!options.file.isEmpty()) {
         const ImageCheck check = CheckImage(reading, options.flash, options.eeprom);
+        report.Set(QStringLiteral("warnings"), QJsonArray::fromStringList(check.warnings));
         for (const QString& warning : check.warnings)
             console.Message((options.strict ? kError : kWarning).arg(warning));
         for (const QString& refusal : check.refusals) console.Message(kUsage.arg(refusal));
@@ -94,7 +95,7 @@ ExitStatus RunCommand(const CliOptions& options, Console& console, Report& repor
     if (options.command == QLatin1String("check"))
         return CheckFile(reading, options, console, report);
     Prepared prepared;
-    if (!Prepare(options, reading, prepared, console)) return ExitStatus::BadUsage;
+    if (!Prepare(options, reading, prepared, console, report)) return ExitStatus::BadUsage;
     DeviceLink link(options, console, report);
     if (!link.Ready()) return ExitStatus::BadUsage;
     return OnDevice(options, prepared, link, console, report);

@@ -186,8 +186,10 @@ private slots:
             R"("read-eeprom":{"attempts":1,"blocks":1,"bytes":36,"retries":0,"seconds":0},)"
             R"("read-flash":{"attempts":2,"blocks":2,"bytes":128,"retries":0,"seconds":0}},)"
             R"("verify":{"blankRows":0,"bytes":16,"differences":0,"first":[],"words":64},)"
-            R"("version":"v1.0"})"
-            "\n" +
+            R"("version":"v1.0","warnings":[")" +
+                QStringList{below, ids, config}.join(R"(",")") +
+                R"("]})"
+                "\n" +
                 warned +
                 "exit 0\n> read-version 2 bytes: 0f 00 02 ff 04 ff\n< data 2 bytes\n> write-flash "
                 "000100 64 bytes\n> write-flash 000100 64 bytes\n< ack: 0f 02 04 fe\n> write-flash "
@@ -208,6 +210,7 @@ private slots:
         for (const QByteArray& line : FileText("/frames.jsonl").split('\n')) {
             const QJsonObject frame = QJsonDocument::fromJson(line).object();
             const QString bytes = frame["bytes"].toString();
+            QVERIFY(frame.isEmpty() || frame["ms"].toDouble() > 0);
             if (!frame.isEmpty())
                 seen += (frame["dir"] == "sent" ? "> " : "< ") + frame["meaning"].toString() +
                         (bytes.size() < 20 ? ": " + bytes : "") + "\n";
