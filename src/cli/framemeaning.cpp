@@ -16,7 +16,6 @@ const QString kAck = QStringLiteral("ack");
 const QString kData = QStringLiteral("data %1 bytes");
 const QString kDamaged = QStringLiteral("damaged");
 const QString kUnknown = QStringLiteral("unknown");
-constexpr quint32 kConfigWord = 0x2000;
 
 quint8 Code(const QByteArray& payload) {
     return payload.isEmpty() ? 0xFF : quint8(payload[0]);
@@ -34,8 +33,8 @@ bool ExpectsData(quint8 code) {
 QString Name(quint8 code, quint32 word) {
     switch (CommandCode(code)) {
         case CommandCode::ReadProgram:
-            return word >= kConfigWord ? QStringLiteral("read-config")
-                                       : QStringLiteral("read-flash");
+            return word >= quint32(DeviceMap::kUserIdWord) ? QStringLiteral("read-config")
+                                                           : QStringLiteral("read-flash");
         case CommandCode::WriteProgram:
             return QStringLiteral("write-flash");
         case CommandCode::EraseProgram:

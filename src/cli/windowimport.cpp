@@ -85,9 +85,9 @@ public:
                     writes.append({start + i, quint8(record.data[i])});
         }
         if (m_region == MemoryRegion::EEPROM) {
-            if (!m_half) m_line = {m_address & 0xFF, 0};
+            if (!m_half) m_line = {m_address % kEepromBytes, 0};
             for (int i = 0; i < record.data.size(); i += 2)
-                writes.append({kEepromKey + ((m_line.first + m_line.second++) & 0xFF),
+                writes.append({kEepromKey + (m_line.first + m_line.second++) % kEepromBytes,
                                quint8(record.data[i])});
             if (m_half) m_address += kLineOffsets;
             m_half = !m_half;
