@@ -1,5 +1,7 @@
 #include "steprunner.h"
 
+#include <QScopeGuard>
+
 #include "byteaddr.h"
 #include "cliport.h"
 #include "clshexcomm.h"
@@ -65,18 +67,17 @@ void Store(const Exchange& exchange, const QByteArray& bytes, MemoryImage& read)
 
 bool StepRunner::Run(const Step& step, MemoryImage& read) {
     m_report.Begin(step.name, m_port.Count());
+    const auto end = qScopeGuard([this] { m_report.End(m_port.Count()); });
     m_console.Begin(step.label, int(step.exchanges.size()));
     for (m_done = 0; m_done < step.exchanges.size(); ++m_done) {
         const Exchange& exchange = step.exchanges[m_done];
         if (!Send(exchange, read)) {
-            m_report.End(m_port.Count());
             m_console.Message(kFailed.arg(WhatOf(exchange.kind), HexText(exchange.word, 6)));
             return false;
         }
         m_console.Advance(int(m_done + 1));
     }
     m_console.Finish();
-    m_report.End(m_port.Count());
     return true;
 }
 

@@ -5,7 +5,7 @@ namespace Steps {
 namespace {
 constexpr int kEepromWriteBytes = 16;
 constexpr int kEraseRows = 8;        // a request's erase must end well within its reply wait
-constexpr int kReadChunkBytes = 64;  // the biggest reply that fits a count byte in whole words
+constexpr int kReadChunkBytes = 64;  // a flash row: its reply, all escaped, fits the read wait
 
 // Words are read together when they share a flash row, the configuration words, or a 64-byte
 // EEPROM chunk.

@@ -119,6 +119,9 @@ private slots:
         fault("no-end", "Format Error: <ETX> character not present");
         fault("cut", "Format Error: <ETX> character not present");
         fault("short-data", "Error: Incorrect requested number of data bytes received");
+        Row("no such port", "", "--port @T/nowhere info",
+            "E Connecting to PIC...\nE Kestrel: COM 0: not available. Change to another com "
+            "port.\nE kestrel-cli: @T/nowhere: missing\nexit 1\nready /dev/pts/N");
         Row("unplug", "--fault unplug@1", read,
             "E Kestrel: COM 3: not available. Change to another com port.\nE kestrel-cli: reading "
             "flash at 000100 failed\nexit 1\nunplugged");
