@@ -32,7 +32,7 @@ private slots:
         WriteHex("/org0.hex", "0000:@38");
         WriteHex("/outside.hex", "0200:@4 4600:@2");
         WriteHex("/past.hex", "0200:@4 4400:@16 4410:@16");
-        WriteHex("/warn.hex", "0200:FF7F3412 0202:0130 4202:1122");
+        WriteHex("/warn.hex", "0000:FF7F3412 0002:0130 4202:1122");
         QFile segment(g_root + "/segment.hex");
         QVERIFY(segment.open(QIODevice::WriteOnly));
         segment.write(IntelHex::RecordText(2, 0, Hex("0010")) +
@@ -171,21 +171,18 @@ private slots:
                 "without a word)\n"
                 "9     4240 8 bytes  EEPROM 0x20–0x23          EEPROM 0x10–0x13 (packed after the "
                 "EEPROM record before)\nexit 0\nready /dev/pts/N");
-        Row("check: overwritten, wider than 14 bits", "", "check @T/warn.hex",
-            "flash    0x0100–0x0101 (2 words)\neeprom   0x01 (1 bytes)\nuser ID  none\nconfig   "
-            "none\nwarning: line 3 overwrites what line 2 set at 0x0101\nwarning: values wider "
-            "than 14 bits, of which the device keeps the low 14: 0x0100\nwarning: EEPROM bytes "
-            "with a high byte other than 00, which the EEPROM does not keep: 0x01\nwhere the "
-            "window's import differs:\nline  record        kestrel-cli  the window\n4     4202 2 "
-            "bytes  EEPROM 0x01  not written (taken as flash, as every record before another "
-            "region)\nexit 0\nready /dev/pts/N");
-        Row("check a file program refuses", "", "check --flash @T/org0.hex",
-            "flash    0x0000–0x0012 (19 words)\neeprom   none (0 bytes)\nuser ID  none\nconfig   "
-            "none\nrefused: the file's code lies in words 0x0000–0x0012, which belong to the "
-            "bootloader; build the program to start at 0x100\nwhere the window's import "
-            "differs:\nline  record         kestrel-cli               the window\n2     0000 38 "
-            "bytes  not written: below 0x100  not written (below 0x100: skipped without a "
-            "word)\nexit 2\nready /dev/pts/N");
+        Row("check a file program refuses, with warnings", "", "check @T/warn.hex",
+            "flash    0x0000–0x0001 (2 words)\neeprom   0x01 (1 bytes)\nuser ID  none\nconfig   "
+            "none\nrefused: the file's code lies in words 0x0000–0x0001, which belong to the "
+            "bootloader; build the program to start at 0x100\nwarning: line 3 overwrites what "
+            "line 2 set at 0x0001\nwarning: values wider than 14 bits, of which the device keeps "
+            "the low 14: 0x0000\nwarning: EEPROM bytes with a high byte other than 00, which the "
+            "EEPROM does not keep: 0x01\nwhere the window's import differs:\nline  record        "
+            "kestrel-cli               the window\n2     0000 4 bytes  not written: below 0x100  "
+            "not written (below 0x100: skipped without a word)\n3     0002 2 bytes  not written: "
+            "below 0x100  not written (below 0x100: skipped without a word)\n4     4202 2 bytes  "
+            "EEPROM 0x01               not written (taken as flash after line 2)\nexit 2\nready "
+            "/dev/pts/N");
         Row("check a file the window refuses", "", "check @T/segment.hex",
             "flash    0x0100–0x0101 (2 words)\neeprom   none (0 bytes)\nuser ID  none\nconfig   "
             "none\nthe window refuses the file: line 1: Record type field incorrect (Incorrect "
