@@ -123,32 +123,20 @@ private slots:
         QTest::addColumn<QString>("load");
         QTest::addColumn<QString>("cli");
         QTest::addColumn<int>("plant");
+        const auto row = [](const char* name, const char* file, const QString& load,
+                            const char* cli,
+                            int plant) { QTest::newRow(name) << file << load << cli << plant; };
         const QString longer = "0200:@64 0240:@64 0400:@32 3FF0:@16 4200:@16";
-        QTest::newRow("16-byte records, EEPROM gaps") << "@D/table.hex"
-                                                      << ""
-                                                      << "" << 0x2120;
-        QTest::newRow("32-byte records") << "0200:@32 0220:@32 4200:@32 4220:@32"
-                                         << ""
-                                         << "" << 0x2110;
-        QTest::newRow("255-byte records") << "0200:@255 02FF:@255 4200:@255"
-                                          << ""
-                                          << "" << 0x17F;
-        QTest::newRow("out of order") << "4210:@16 0240:@16 4200:@16 0200:@16 0220:@16"
-                                      << ""
-                                      << "" << 0x100;
-        QTest::newRow("odd address") << "0201:@6 0300:@3"
-                                     << ""
-                                     << "" << 0x100;
-        QTest::newRow("flash after configuration") << "400E:723F 0220:@16 4000:@8 0260:@8 4210:@4"
-                                                   << ""
-                                                   << "" << 0x130;
-        QTest::newRow("EEPROM with gaps") << "4200:@8 4240:@8 42F8:@8 0200:@2"
-                                          << ""
-                                          << "" << 0x217F;
-        QTest::newRow("erase over a longer program")
-            << "0200:@8" << longer << "--erase --erased" << 0x1FF8;
-        QTest::newRow("keep the rest of each row")
-            << "0204:@4 0400:@2" << longer << "--keep" << 0x102;
+        row("16-byte records, EEPROM gaps", "@D/table.hex", "", "", 0x2120);
+        row("32-byte records", "0200:@32 0220:@32 4200:@32 4220:@32", "", "", 0x2110);
+        row("255-byte records", "0200:@255 02FF:@255 4200:@255", "", "", 0x17F);
+        row("out of order", "4210:@16 0240:@16 4200:@16 0200:@16 0220:@16", "", "", 0x100);
+        row("odd address", "0201:@6 0300:@3", "", "", 0x100);
+        row("flash after configuration", "400E:723F 0220:@16 4000:@8 0260:@8 4210:@4", "", "",
+            0x130);
+        row("EEPROM with gaps", "4200:@8 4240:@8 42F8:@8 0200:@2", "", "", 0x217F);
+        row("erase over a longer program", "0200:@8", longer, "--erase --erased", 0x1FF8);
+        row("keep the rest of each row", "0204:@4 0400:@2", longer, "--keep", 0x102);
     }
     void images() {
         QFETCH(QString, file);
@@ -177,8 +165,8 @@ private slots:
         SimProcess again(Args("--com 3 --baud 0 --load @T/planted.hex"));
         QVERIFY(again.Start());
         const QString seen = Run("--port 3 verify --fast --quiet " + cli + " " + path);
-        QVERIFY2(seen.contains(QString::asprintf("%06X  device", plant)), qPrintable(seen));
-        QVERIFY2(seen.contains("verify: 1 difference") && seen.endsWith("exit 3\n"),
+        QVERIFY2(seen.contains(QString::asprintf("%06X  device", plant)) &&
+                     seen.contains("verify: 1 difference") && seen.endsWith("exit 3\n"),
                  qPrintable(seen));
     }
 
