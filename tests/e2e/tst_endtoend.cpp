@@ -1,7 +1,9 @@
 #include <signal.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,10 +14,12 @@
 #include "composition.h"
 #include "connectcommand.h"
 #include "eventloopwaits.h"
+#include "folderclaim.h"
 #include "importcommand.h"
 #include "programcommand.h"
 #include "qserialportadapter.h"
 #include "simprocess.h"
+#include "singleinstance.h"
 #include "testmain.h"
 
 namespace {
@@ -167,6 +171,45 @@ private slots:
         QCOMPARE(rig.trace.events.filter(QRegularExpression(QStringLiteral("^(msg|enable) "))),
                  events + kProgrammed);
         QCOMPARE(Written(sim) + Written(back), rows + kAllRows);
+    }
+
+    // The folder is made when missing and claimed when it can be written and locked; a live
+    // Kestrel's lock hands over to it; anything else in the way is said, with status 1.
+    void claimFolder_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("outcome");  // the status, or "-" to go on; the message
+        const QString cannot = "1 msg Kestrel: Kestrel cannot keep its files in %1: %2 (x)";
+        QTest::newRow("new") << "R/new/program"
+                             << "-";
+        QTest::newRow("running") << "R/running"
+                                 << "0";
+        QTest::newRow("lock in the way")
+            << "R/lock"
+            << cannot.arg("R/lock", "its lock file Kestrel.lock cannot be made or read");
+        QTest::newRow("under a file")
+            << "R/file/program"
+            << cannot.arg("R/file/program", "it cannot be created (Not a directory)");
+        const QString notWritable =
+            geteuid() == 0 ? "Operation not permitted" : "Permission denied";
+        QTest::newRow("not writable")
+            << "/proc/1" << cannot.arg("/proc/1", "it cannot be written (" + notWritable + ")");
+    }
+    void claimFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, outcome);
+        QTemporaryDir root;
+        folder.replace("R/", root.path() + '/');
+        QVERIFY(QDir().mkpath(root.filePath("lock/Kestrel.lock")) &&
+                QFile(root.filePath("file")).open(QIODevice::WriteOnly));
+        SingleInstance running(root.filePath("running")), instance(folder);
+        QVERIFY(QDir().mkpath(root.filePath("running")) &&
+                running.Acquire() == SingleInstance::Claim::Held);
+        CommandRig rig;
+        const std::optional<int> status = ClaimProgramFolder(folder, instance, rig.prompts);
+        QString seen = status ? QString::number(*status) : "-";
+        for (const QString& event : rig.trace.events) seen += ' ' + event;
+        QCOMPARE(seen, outcome.replace("R/", root.path() + '/'));
+        QVERIFY(status || QFileInfo(folder).isDir());
     }
 
     // The program itself, started twice on one folder: the second hands over to the first, ends.
