@@ -34,8 +34,13 @@ bool WriteEEPROMLine(clsHexComm& link, const WriteBlock& block) {
 }
 
 ProgrammedRegion FlashRegion() {
-    return {ConvertedFiles::kFlash,   DeviceText::kProgrammingFlash, DeviceText::kFlashMissing,
-            DeviceText::kFlashFailed, DeviceText::kFlashTitle,       kFlashInterval,
+    return {ConvertedFiles::kFlash,
+            DeviceText::kProgrammingFlash,
+            DeviceText::kFlashMissing,
+            DeviceText::kFlashFailed,
+            DeviceText::kFlashTitle,
+            kFlashInterval,
+            2,
             WriteFlashBlock};
 }
 
@@ -46,6 +51,7 @@ ProgrammedRegion EEPROMRegion() {
             DeviceText::kEEPROMFailed,
             DeviceText::kEEPROMTitle,
             kEEPROMInterval,
+            1,
             WriteEEPROMLine};
 }
 

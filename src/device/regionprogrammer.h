@@ -15,6 +15,7 @@ struct ProgrammedRegion {
     QString failureText;  // the failing address text is glued on
     QString title;
     float sngInterval;
+    int bytesPerAddress;  // 2 for flash words, 1 for EEPROM bytes
     bool (*write)(clsHexComm& link, const WriteBlock& block);
 };
 
