@@ -1,7 +1,11 @@
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "portpath.h"
@@ -14,6 +18,18 @@ const QByteArray& Gather(int port, QByteArray& reply) {
     char buffer[256];
     reply.append(buffer, std::max<ssize_t>(::read(port, buffer, sizeof buffer), 0));
     return reply;
+}
+// Starts the simulator at real timing off; true once it is ready. Waits on the read channel.
+bool StartSim(QProcess& sim, const QStringList& options) {
+    sim.start(qEnvironmentVariable("KESTREL_SIM"), QStringList{"--baud", "0"} + options);
+    return sim.waitForReadyRead(10000) && sim.peek(6) == "ready ";
+}
+
+// What is at a path: "file", "link" (with a lock beside it: "link+lock"), or "-".
+QString At(const QString& path) {
+    const QFileInfo info(path);
+    const QString what = info.isSymLink() ? "link" : info.exists() ? "file" : "-";
+    return what + (QFileInfo::exists(path + ".lock") ? "+lock" : "");
 }
 }  // namespace
 
@@ -56,6 +72,69 @@ private slots:
         ::close(port);
         QVERIFY(sim.Stop());
         QVERIFY(!QFileInfo(PortPath::LinkPath(1)).isSymLink());
+    }
+
+    // What the simulator did not make stays as it is and refuses it, status 2; a link a killed
+    // simulator left is taken over; output that cannot be written is said and fails the run.
+    // A simulator that starts is ended by SIGINT.
+    void paths_data() {
+        QTest::addColumn<QString>("before");  // at the port path P
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("outcome");  // status and error; D is the test's folder
+        QTest::addColumn<QString>("after");    // at P once it has ended
+        const QString taken = "2 kestrel-sim: D/P is already there (%1) and is left as it is";
+        QTest::newRow("a file") << "file" << QStringList() << taken.arg("a file") << "file";
+        QTest::newRow("a link") << "link" << QStringList() << taken.arg("a link to /dev/null")
+                                << "link";
+        QTest::newRow("served") << "served" << QStringList()
+                                << "2 kestrel-sim: D/P is served by another kestrel-sim (process "
+                                   "N)"
+                                << "link+lock";
+        QTest::newRow("killed") << "killed" << QStringList() << "0"
+                                << "-";
+        QTest::newRow("dump to a full disk")
+            << "" << QStringList{"--dump", "/dev/full"}
+            << "1 kestrel-sim: cannot write dump /dev/full: No space left on device"
+            << "-";
+        QTest::newRow("dump nowhere")
+            << "" << QStringList{"--dump", "D/none/dump.hex"}
+            << "2 kestrel-sim: cannot write dump D/none/dump.hex: No such file or directory"
+            << "-";
+        QTest::newRow("lines lost")
+            << "lines lost" << QStringList()
+            << "1 kestrel-sim: cannot write its lines: No space left on device"
+            << "-";
+        QTest::newRow("load a fifo") << "" << QStringList{"--load", "D/fifo"}
+                                     << "2 kestrel-sim: cannot load D/fifo: not a plain file"
+                                     << "-";
+    }
+    void paths() {
+        QFETCH(QString, before);
+        QFETCH(QStringList, options);
+        QFETCH(QString, outcome);
+        QFETCH(QString, after);
+        QTemporaryDir folder;
+        const QString port = folder.filePath("P");
+        QVERIFY(::mkfifo(qPrintable(folder.filePath("fifo")), 0600) == 0);
+        QProcess first, sim;
+        if (before == "file") QVERIFY(QFile(port).open(QIODevice::WriteOnly));
+        if (before == "link") QVERIFY(QFile::link("/dev/null", port));
+        if (before == "served" || before == "killed") QVERIFY(StartSim(first, {"--link", port}));
+        const qint64 firstId = first.processId();
+        if (before == "killed") QVERIFY((first.kill(), first.waitForFinished()));
+        options.replaceInStrings("D/", folder.path() + '/');
+        if (before == "lines lost") {
+            sim.setStandardOutputFile("/dev/full");
+            sim.setReadChannel(QProcess::StandardError);
+        }
+        StartSim(sim, options << "--link" << port);
+        if (sim.state() == QProcess::Running) ::kill(pid_t(sim.processId()), SIGINT);
+        QVERIFY(sim.state() == QProcess::NotRunning || sim.waitForFinished(10000));
+        QString seen = QString::number(sim.exitCode()) + ' ' + sim.readAllStandardError().trimmed();
+        seen.replace(folder.path(), "D");
+        if (firstId) seen.replace(QString::number(firstId), "N");
+        QCOMPARE(seen.trimmed(), outcome);
+        QCOMPARE(At(port), after);
     }
 };
 
