@@ -6,22 +6,16 @@
 #include "testmain.h"
 
 namespace {
-constexpr int kPatienceMs = 30000;
-
-// Runs a program to its end from the folder given; its standard output, or "status N" and
-// its standard error when it fails.
+// Runs a program from the folder; its output, or its status and error output when it fails.
 QString Run(const QString& program, const QStringList& arguments, const QString& folder,
             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setWorkingDirectory(folder);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    if (!process.waitForFinished(kPatienceMs)) return QStringLiteral("did not end");
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return QStringLiteral("status %1 %2")
-            .arg(process.exitCode())
-            .arg(process.readAllStandardError());
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    const bool ended = process.waitForFinished(30000) && process.exitCode() == 0;
+    return ended ? process.readAllStandardOutput()
+                 : QString("status %1: ").arg(process.exitCode()) + process.readAllStandardError();
 }
 }  // namespace
 
@@ -31,36 +25,32 @@ public:
     explicit tst_Install(TestEnvironment&) {}
 
 private slots:
-    // Installed into a prefix of its own and run from its bin/ by the user running the tests
-    // (root where the tests run as root), Kestrel, kestrel-cli and kestrel-sim add nothing
-    // there: the window's import goes to the data folder.
+    // Installed into a prefix of its own and run from its bin/ by whoever runs the tests (root,
+    // often), Kestrel imports into the data folder; kestrel-cli and kestrel-sim add nothing.
     void nothingBesideTheExecutables() {
         QTemporaryDir prefix;
-        const QString install =
+        const QString bin = prefix.filePath("bin");
+        const QString output =
             Run(KESTREL_CMAKE, {"--install", KESTREL_BUILD_DIR, "--prefix", prefix.path()},
                 prefix.path());
-        QVERIFY2(install.contains("Installing"), qPrintable(install));
-        const QString bin = prefix.filePath("bin");
+        QVERIFY2(output.contains("Installing"), qPrintable(output));
         const auto all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
-        const QStringList installed = QDir(bin).entryList(all);
-        QCOMPARE(installed, QStringList({"Kestrel", "kestrel-cli", "kestrel-sim"}));
-
+        QCOMPARE(QDir(bin).entryList(all), QStringList({"Kestrel", "kestrel-cli", "kestrel-sim"}));
         QProcessEnvironment driven = QProcessEnvironment::systemEnvironment();
         driven.insert("LD_PRELOAD", KESTREL_DRIVER);
         driven.insert("KESTREL_DRIVE_IMPORT", KESTREL_EXAMPLE);
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         QCOMPARE(Run(bin + "/Kestrel", {}, bin, driven),
-                 "converted code in " + data + "/Kestrel\n");
-
+                 "in " + QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                     "/Kestrel\n");
         QVERIFY(Run(bin + "/kestrel-cli", {"check", KESTREL_EXAMPLE}, bin).contains("flash"));
         QProcess sim;
         sim.setWorkingDirectory(bin);
         sim.start(bin + "/kestrel-sim",
-                  {"--link", prefix.filePath("port"), "--dump", prefix.filePath("dump.hex")});
-        QVERIFY(sim.waitForReadyRead(kPatienceMs));
+                  {"--link", prefix.filePath("port"), "--dump", prefix.filePath("dump")});
+        QVERIFY(sim.waitForReadyRead(30000));
         sim.terminate();
-        QVERIFY(sim.waitForFinished(kPatienceMs) && sim.exitCode() == 0);
-        QCOMPARE(QDir(bin).entryList(all), installed);
+        QVERIFY(sim.waitForFinished(30000) && sim.exitCode() == 0);
+        QCOMPARE(QDir(bin).entryList(all), QStringList({"Kestrel", "kestrel-cli", "kestrel-sim"}));
     }
 };
 
