@@ -1,6 +1,7 @@
 #include "lineprogress.h"
 
 void LineProgress::Plan(const QList<WriteBlock>& writes, bool final) {
+    if (writes.isEmpty() && !final) return;  // flash rows come at the end: no pass per line
     QList<Span> spans;
     for (const WriteBlock& write : writes) spans.append(SpanOf(write));
     m_doneAt.fill(0, writes.size());
