@@ -20,8 +20,8 @@ void LineProgress::Plan(const QList<WriteBlock>& writes, bool final) {
     m_pending = pending;
 }
 
-LineProgress::Span LineProgress::SpanOf(const WriteBlock& block) const {
-    const quint32 begin = WordOf(block.bytAddr) * quint32(m_bytesPerAddress);
+LineProgress::Span LineProgress::SpanOf(const WriteBlock& block) {
+    const quint32 begin = WordOf(block.bytAddr) * 2;
     // A line without data still stands at its address.
     return {begin, begin + quint32(std::max<qsizetype>(block.bytData.size(), 1))};
 }

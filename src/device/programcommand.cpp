@@ -15,8 +15,6 @@ namespace {
 constexpr qint16 kFlash8ByteBlocks = FlashImage::kRowWords * 2 / 8;
 constexpr float kFlashInterval = 0.08F;
 constexpr float kEEPROMInterval = 0.2F;
-constexpr int kFlashBytesPerWord = 2;
-constexpr int kEEPROMBytesPerAddress = 1;
 constexpr float kEndSeconds = 1.0F;
 
 // EEPROM goes to the device line by line, each at its own address.
@@ -36,17 +34,19 @@ bool WriteEEPROMLine(clsHexComm& link, const WriteBlock& block) {
 }
 
 ProgrammedRegion FlashRegion() {
-    return {ConvertedFiles::kFlash,    DeviceText::kProgrammingFlash,
-            DeviceText::kFlashMissing, DeviceText::kFlashFailed,
-            DeviceText::kFlashTitle,   kFlashInterval,
-            kFlashBytesPerWord,        WriteFlashBlock};
+    return {ConvertedFiles::kFlash,   DeviceText::kProgrammingFlash, DeviceText::kFlashMissing,
+            DeviceText::kFlashFailed, DeviceText::kFlashTitle,       kFlashInterval,
+            WriteFlashBlock};
 }
 
 ProgrammedRegion EEPROMRegion() {
-    return {ConvertedFiles::kEEPROM,    DeviceText::kProgrammingEEPROM,
-            DeviceText::kEEPROMMissing, DeviceText::kEEPROMFailed,
-            DeviceText::kEEPROMTitle,   kEEPROMInterval,
-            kEEPROMBytesPerAddress,     WriteEEPROMLine};
+    return {ConvertedFiles::kEEPROM,
+            DeviceText::kProgrammingEEPROM,
+            DeviceText::kEEPROMMissing,
+            DeviceText::kEEPROMFailed,
+            DeviceText::kEEPROMTitle,
+            kEEPROMInterval,
+            WriteEEPROMLine};
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ Outcome WriteBlocks(CommandContext& context, const ProgrammedRegion& region,
 
 Outcome WriteLines(CommandContext& context, const ProgrammedRegion& region, BlockSource& source,
                    LineReader& reader) {
-    LineProgress progress(region.bytesPerAddress);
+    LineProgress progress;
     QByteArray text;
     while (reader.ReadLine(text)) {
         const ConvertedLine line(text);

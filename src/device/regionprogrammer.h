@@ -15,7 +15,6 @@ struct ProgrammedRegion {
     QString failureText;  // the failing address text is glued on
     QString title;
     float sngInterval;
-    int bytesPerAddress;  // 2 for flash words, 1 for EEPROM bytes
     bool (*write)(clsHexComm& link, const WriteBlock& block);
 };
 
