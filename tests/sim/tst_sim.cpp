@@ -74,9 +74,9 @@ private slots:
         QVERIFY(!QFileInfo(PortPath::LinkPath(1)).isSymLink());
     }
 
-    // What the simulator did not make stays as it is and refuses it, status 2; a link a killed
-    // simulator left is taken over; output that cannot be written is said and fails the run.
-    // A simulator that starts is ended by SIGINT.
+    // What the simulator did not make stays as it is: it refuses it, status 2, or leaves it at
+    // its end; a link a killed simulator left is taken over; output that cannot be written is
+    // said and fails the run. A simulator that starts is ended by SIGINT.
     void paths_data() {
         QTest::addColumn<QString>("setup");    // what is at the port path P first, or options
         QTest::addColumn<QString>("outcome");  // status, error (D: the test's folder); then at P
@@ -88,6 +88,7 @@ private slots:
                  {"served",
                   "2 kestrel-sim: D/P is served by another kestrel-sim (process N)|link+lock"},
                  {"killed", "0|-"},
+                 {"replaced", "0|link"},
                  {"--dump /dev/full", "1 " + dump + "/dev/full: No space left on device|-"},
                  {"--dump D/none/x", "2 " + dump + "D/none/x: No such file or directory|-"},
                  {"lines lost", "1 kestrel-sim: cannot write its lines: No space left on device|-"},
@@ -112,6 +113,7 @@ private slots:
         }
         QStringList options = setup.startsWith("--") ? setup.split(' ') : QStringList();
         StartSim(sim, options.replaceInStrings("D/", folder.path() + '/') << "--link" << port);
+        if (setup == "replaced") QVERIFY(QFile::remove(port) && QFile::link("/dev/null", port));
         if (sim.state() == QProcess::Running) ::kill(pid_t(sim.processId()), SIGINT);
         QVERIFY(sim.state() == QProcess::NotRunning || sim.waitForFinished(10000));
         QString seen = QString::number(sim.exitCode()) + ' ' + sim.readAllStandardError().trimmed();
