@@ -72,6 +72,10 @@ private slots:
     // flash rows and EEPROM lines land, the bootloader's area, ID and config words stay erased.
     void programsAndRuns() {
         const QString dumpPath = m_environment.Root() + QStringLiteral("/dump.hex");
+        QFile dump(dumpPath);  // an earlier, longer dump is replaced whole
+        QVERIFY(dump.open(QIODevice::WriteOnly) && dump.write(QByteArray(4096, ':')) &&
+                dump.flush());
+        dump.close();
         SimProcess sim({"--dump", dumpPath});
         QVERIFY(sim.Start());
         CommandRig rig;
@@ -93,7 +97,6 @@ private slots:
         QCOMPARE(rig.trace.events.filter(QStringLiteral("msg ")), QStringList());
         QTRY_COMPARE(sim.Lines().filter(QStringLiteral(" reset")).size(), 1);
         QVERIFY(sim.Stop());
-        QFile dump(dumpPath);
         QVERIFY(dump.open(QIODevice::ReadOnly));
         QCOMPARE(dump.readAll(), QByteArray(":020000040000FA\n"
                                             ":100200000330002286000029FF3FFF3FFF3FFF3FF2\n"
