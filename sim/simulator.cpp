@@ -1,11 +1,13 @@
 #include "simulator.h"
 
-#include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "commandcode.h"
 #include "framecodec.h"
 #include "intelhex.h"
+#include "simfiles.h"
 
 namespace {
 using std::chrono::milliseconds;
@@ -19,10 +21,12 @@ const QString kFrameText = QStringLiteral("#%1 %2");
 const QString kFaultText = QStringLiteral("%1 [fault %2]");
 const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
 const QString kUnplugText = QStringLiteral("unplugged");
-const QString kDumpError = QStringLiteral("cannot write dump %1");
+const QString kDumpError = QStringLiteral("cannot write dump %1: %2");
+const QString kLoadError = QStringLiteral("cannot load %1: %2");
+const QString kOutputError = QStringLiteral("kestrel-sim: cannot write its lines: %1\n");
 const QString kOutside = QStringLiteral("%1:%2: words %3-%4 are no memory of the device");
 
-// The reason the file cannot be loaded, or an empty text.
+// Why the file cannot be loaded, naming its line, or an empty text.
 QString Load(DeviceMemory& memory, const QString& path) {
     const IntelHex::Reading reading = IntelHex::Read(path);
     if (!reading.error.isEmpty()) return reading.error;
@@ -35,12 +39,6 @@ QString Load(DeviceMemory& memory, const QString& path) {
     }
     memory.Load(reading.image);
     return {};
-}
-
-bool WriteDump(const DeviceMemory& memory, const QString& path) {
-    const QByteArray text = IntelHex::Text(memory.Image());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
 }
 
 WriteTimes TimesOf(const SimOptions& options) {
@@ -63,20 +61,34 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
     connect(&m_line, &LineModel::Sent, &m_port, &PseudoTerminal::Write);
 }
 
-bool Simulator::Start(QString& error) {
-    if (!m_options.loadPath.isEmpty()) {
-        error = Load(m_memory, m_options.loadPath);
-        if (!error.isEmpty()) return false;
+int Simulator::Start(QString& error) {
+    QString reason;
+    const QString& load = m_options.loadPath;
+    if (!load.isEmpty() && !SimFiles::CheckInput(load, reason)) {
+        error = kLoadError.arg(load, reason);
+        return kPathRefused;
     }
-    if (!m_port.Open(m_options.linkPath, error)) return false;
+    if (!load.isEmpty()) error = Load(m_memory, load);
+    if (!error.isEmpty()) return kPathRefused;
+    if (!m_port.Open(error)) return kNoPort;
+    if (!m_port.Link(m_options.linkPath, error)) return kPathRefused;
+    const QString& dump = m_options.dumpPath;
+    if (!dump.isEmpty() && !m_dump.Open(dump, reason)) {
+        error = kDumpError.arg(dump, reason);
+        return kPathRefused;
+    }
     Print(kReadyText.arg(m_port.SlavePath()));
-    return true;
+    return 0;
 }
 
 bool Simulator::Stop() {
     m_port.Close();
-    if (m_options.dumpPath.isEmpty() || WriteDump(m_memory, m_options.dumpPath)) return true;
-    std::fprintf(stderr, "%s\n", qPrintable(kDumpError.arg(m_options.dumpPath)));
+    QString reason;
+    const QByteArray text =
+        m_options.dumpPath.isEmpty() ? QByteArray() : IntelHex::Text(m_memory.Image());
+    if (m_options.dumpPath.isEmpty() || m_dump.Write(text, reason)) return !m_outputFailed;
+    std::fprintf(stderr, "kestrel-sim: %s\n",
+                 qPrintable(kDumpError.arg(m_options.dumpPath, reason)));
     return false;
 }
 
@@ -134,7 +146,11 @@ void Simulator::Unplug() {
     emit Unplugged();
 }
 
+// The lines are the user's record of the run: one lost is said once, and fails the run.
 void Simulator::Print(const QString& line) {
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
+    if (std::fputs(qPrintable(line + QLatin1Char('\n')), stdout) >= 0 && std::fflush(stdout) == 0)
+        return;
+    if (!m_outputFailed)
+        std::fprintf(stderr, "%s", qPrintable(kOutputError.arg(std::strerror(errno))));
+    m_outputFailed = true;
 }
