@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 
 #include "clshexcomm.h"
@@ -38,21 +37,6 @@ struct WindowRig {
         trace.onEvent = [this](const QString&) {
             if (!during.isEmpty()) Do(std::exchange(during, QString()));
         };
-        // Any dialog is traced, with its logo, texts and their fonts, and closed.
-        QObject::connect(&modals, &QTimer::timeout, [this] {
-            if (QWidget* dialog = QApplication::activeModalWidget()) {
-                const auto* logo = dialog->findChild<QLabel*>("imgLogo");
-                trace.Add(dialog->metaObject()->className() + dialog->windowTitle() +
-                          (logo && !logo->pixmap().isNull() ? " " + logo->accessibleName() : ""));
-                int top = -1;  // each text below the one before
-                for (const QLabel* label :
-                     dialog->findChildren<QLabel*>(QRegularExpression("^lbl")))
-                    trace.Add(label->text() + " (" + label->font().family() + ')' +
-                              (std::exchange(top, label->y()) < label->y() ? "" : " overlaps"));
-                dialog->close();
-            }
-        });
-        modals.start(5);
     }
     frmMain& Open() {
         window = std::make_unique<frmMain>(
@@ -123,5 +107,4 @@ struct WindowRig {
     QTemporaryDir folder;
     QString during;  // the step to play as the next command waits
     std::unique_ptr<frmMain> window;
-    QTimer modals;
 };
