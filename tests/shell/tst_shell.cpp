@@ -106,9 +106,11 @@ private slots:
             "Left=-1500 Top=750 Port=7 show", "Top=15000 Port=abc show", "connected move ExitProg",
             "move showMinimized mnuExitProg", "connected enable=1010101 mnuCom1", "Port=2 mnuCom1",
             "connected enable=0101010 mnuCom4",
-            // A port chosen or a close while a command runs stops it; then they take place.
+            // A port chosen or a close while a command runs stops it; then, once the outermost
+            // command has returned, they take place.
             "connected enable=1111111 mnuProgramPIC+mnuCom3",
             "enable=1111111 mnuProgramPIC+mnuCom3 mnuImportHexFile", "enable=1111111 RunPIC+close",
+            "enable=1111111 mnuRunPIC+mnuImportHexFile+mnuCom3",
             "enable=1111111 mnuViewFlash mnuViewEEPROM mnuViewUserID mnuViewConfig mnuProgFlash "
             "mnuProgEEPROM",
             // The port panel alone opens the Ports pop-up: by mouse, keys after Tab, screen reader.

@@ -13,6 +13,7 @@ void Golden::Mask(const QRegularExpression& pattern, const QString& label) {
 }
 
 QString Golden::Diff(QStringList lines) const {
+    if (qEnvironmentVariableIsEmpty("KESTREL_TEST_DATA")) return "KESTREL_TEST_DATA is not set";
     for (QString& line : lines)
         for (const auto& [pattern, label] : m_masks) line.replace(pattern, label);
     const QString folder = qEnvironmentVariable("KESTREL_TEST_DATA") + "/golden";
