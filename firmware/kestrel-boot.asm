@@ -1,0 +1,438 @@
+; Kestrel's serial bootloader for the PIC16F877A: 9600 baud 8N1 on RC6/TX and RC7/RX, words
+; 0x000-0x0FF. Built once per crystal: gpasm -D CLOCK_MHZ=20 (HS) or -D CLOCK_MHZ=4 (XT).
+;
+; A request is 0x0F, the payload with 0x04, 0x05 and 0x0F escaped by 0x05, then 0x04 and a
+; checksum that makes the payload's byte sum zero; replies are framed the same way. The whole
+; frame is taken in before anything is done. A frame that is damaged, of 80 payload bytes or
+; more, of the wrong length or that asks for anything outside the rules below changes nothing
+; and gets no reply.
+
+        list    p=16f877a, r=dec
+        #include <p16f877a.inc>
+        #include "kestrel-app.inc"
+        errorlevel -302
+
+        ifndef CLOCK_MHZ
+        error "define CLOCK_MHZ as 20 or 4"
+        endif
+        if CLOCK_MHZ == 20
+BAUD_DIVISOR    equ 129         ; BRGH=1: 20 MHz / (16 * 130) = 9615 baud
+LISTEN_TICKS    equ 19          ; Timer1 at 1:8 overflows every 105 ms
+CONFIG_WORD     equ _HS_OSC & _WDT_OFF & _PWRTE_ON & _BOREN_ON & _LVP_OFF & _CPD_OFF & _WRT_256 & _DEBUG_OFF & _CP_OFF
+        else
+        if CLOCK_MHZ == 4
+BAUD_DIVISOR    equ 25          ; BRGH=1: 4 MHz / (16 * 26) = 9615 baud
+LISTEN_TICKS    equ 4           ; Timer1 at 1:8 overflows every 524 ms
+CONFIG_WORD     equ _XT_OSC & _WDT_OFF & _PWRTE_ON & _BOREN_ON & _LVP_OFF & _CPD_OFF & _WRT_256 & _DEBUG_OFF & _CP_OFF
+        else
+        error "CLOCK_MHZ must be 20 or 4"
+        endif
+        endif
+        __config CONFIG_WORD
+
+VERSION_MAJOR   equ 1
+VERSION_MINOR   equ 0
+
+STX             equ 0x0F
+ETX             equ 0x04
+ESC             equ 0x05
+TIMER1_ON_1_8   equ (1 << T1CKPS1) | (1 << T1CKPS0) | (1 << TMR1ON)
+
+; The request, in bank 2 beside the memory registers: commands run in bank 2, the line in
+; bank 0. A byte that comes with the buffer full is stored onto `byte`, which holds it anyway,
+; and the frame's length then matches no request.
+        cblock 0x120
+        reqCode, reqCount, reqAddrL, reqAddrH, reqAddrU
+        endc
+REQ_DATA        equ 0x125
+BUFFER_END      equ 0x170
+
+; Working bytes in common RAM; 0x7D-0x7F are the application's.
+        cblock 0x70
+        byte, sum, flags, count, ticks
+        endc
+        if byte != low BUFFER_END
+        error "the buffer must end at byte"
+        endif
+FLASH           equ 0           ; flags: the memory registers address program memory
+ERASE           equ 1           ; flash words are written blank
+
+        org     0x000
+        clrf    PCLATH
+        bsf     STATUS, RP0
+        bcf     TRISC, 6            ; the model drives TX only as an output
+        goto    Boot
+
+        org     0x004
+        movwf   KESTREL_W
+        swapf   STATUS, W
+        movwf   KESTREL_STATUS
+        movf    PCLATH, W
+        movwf   KESTREL_PCLATH
+        clrf    STATUS
+        clrf    PCLATH
+        goto    KESTREL_INTERRUPT
+
+Boot:
+        movlw   BAUD_DIVISOR
+        movwf   SPBRG
+        movlw   (1 << TXEN) | (1 << BRGH)
+        movwf   TXSTA
+        bcf     STATUS, RP0
+        movlw   (1 << SPEN) | (1 << CREN)
+        movwf   RCSTA
+        movlw   LISTEN_TICKS
+        movwf   ticks
+        movlw   (1 << IRP) | (1 << RP1)
+        movwf   STATUS
+        movlw   1 << FLASH
+        movwf   flags
+        clrf    EEADR               ; the application's first word: blank means stay
+        movlw   high KESTREL_RESET
+        movwf   EEADRH
+        call    ReadMemory
+        movf    EEDATA, W
+        andwf   EEDATH, W
+        xorlw   0x3F
+        movlw   TIMER1_ON_1_8
+        bcf     STATUS, RP1
+        btfss   STATUS, Z
+        movwf   T1CON               ; listens until Timer1 has overflowed LISTEN_TICKS times
+
+; Frames, in bank 0: hunt for 0x0F; a bare 0x0F anywhere starts the frame again.
+Hunt:
+        bcf     STATUS, RP1
+        call    GetByte
+        xorlw   STX
+        btfss   STATUS, Z
+        goto    Hunt
+NewFrame:
+        clrf    sum
+        movlw   low reqCode
+        movwf   FSR
+Payload:
+        call    GetByte
+        xorlw   STX
+        btfsc   STATUS, Z
+        goto    NewFrame
+        xorlw   STX ^ ETX
+        btfsc   STATUS, Z
+        goto    Checksum
+        xorlw   ETX ^ ESC
+        btfsc   STATUS, Z
+        call    GetByte             ; the escaped byte stands for itself
+        movf    byte, W
+        addwf   sum, F
+        movwf   INDF
+        movf    FSR, W
+        xorlw   low BUFFER_END
+        btfss   STATUS, Z
+        incf    FSR, F
+        goto    Payload
+Checksum:
+        call    GetByte
+        addwf   sum, W
+        btfss   STATUS, Z
+        goto    Hunt
+        clrf    T1CON               ; a valid frame: stay until the reset request
+        bcf     PIR1, TMR1IF
+        bsf     STATUS, RP1
+        movlw   6
+        subwf   reqCode, W
+        btfsc   STATUS, C
+        goto    Hunt                ; 07 among them: the chip cannot write its configuration
+        movf    reqAddrL, W
+        movwf   EEADR
+        movf    reqAddrH, W
+        andlw   0x1F                ; the address register has 13 bits
+        movwf   EEADRH
+        movlw   1 << FLASH
+        movwf   flags
+        movf    reqCode, W
+        addwf   PCL, F
+        goto    Version
+        goto    Read
+        goto    WriteFlash
+        goto    Erase
+        goto    ReadEeprom
+;       goto    WriteEeprom, which follows
+
+; 05 count address data: 1 to 74 EEPROM bytes from the address's low byte.
+WriteEeprom:
+        call    Eeprom
+        decf    reqCount, W
+        sublw   73
+        btfss   STATUS, C
+        goto    Hunt
+        movf    reqCount, W
+        call    LengthIsPlus5
+        goto    WriteUnit
+
+; 00 count FF: the version, minor first; 00 00 FF: leave for the application.
+Version:
+        movlw   3
+        call    LengthIs
+        incf    reqAddrL, W         ; the third byte, FF
+        btfss   STATUS, Z
+        goto    Hunt
+        movf    reqCount, W
+        btfsc   STATUS, Z
+        goto    StartApplication    ; the last reply has left the line: nothing is cut short
+        movlw   2
+        call    ReplyHeader
+        movlw   VERSION_MINOR
+        call    Send
+        movlw   VERSION_MAJOR
+VersionData:
+        decf    reqCount, F
+        btfsc   STATUS, Z
+        goto    ReplyEnd
+        call    Send
+        movlw   0
+        goto    VersionData
+
+; 04 count address: EEPROM bytes from the address's low byte.
+ReadEeprom:
+        call    Eeprom
+; 01 count address: flash words low byte first. The address is taken to 13 bits as the
+; chip's address register does, so 0x2000 and up read from 0x0000 again: the chip cannot
+; read its configuration space.
+Read:
+        movlw   5
+        call    LengthIs
+        movlw   5
+        call    ReplyHeader
+ReadUnit:
+        movf    reqCount, F
+        btfsc   STATUS, Z
+        goto    ReplyEnd
+        call    ReadMemory
+        movf    EEDATA, W
+        call    Send
+        btfss   flags, FLASH
+        goto    ReadNext
+        decf    reqCount, F
+        btfsc   STATUS, Z
+        goto    ReplyEnd
+        movf    EEDATH, W
+        andlw   0x3F                ; the model keeps 16 bits
+        call    Send
+ReadNext:
+        decf    reqCount, F
+        call    NextAddress
+        goto    ReadUnit
+
+; 03 rows address zeros: 1 to 7 rows of 32 blank words.
+Erase:
+        decf    reqCount, W
+        sublw   6
+        btfss   STATUS, C
+        goto    Hunt
+        movf    reqCount, W
+        call    LengthIsPlus5
+        bsf     flags, ERASE
+        movlw   0xFF
+        movwf   EEDATA
+        movlw   0x3F
+        movwf   EEDATH
+        swapf   reqCount, F
+        bcf     STATUS, C
+        rlf     reqCount, F         ; 32 words a row
+        goto    FlashRange
+
+; 02 blocks address data: 1 to 8 blocks of four words.
+WriteFlash:
+        decf    reqCount, W
+        andlw   0xF8
+        btfss   STATUS, Z
+        goto    Hunt
+        rlf     reqCount, F         ; C is clear after the code's test
+        rlf     reqCount, F         ; 4 words a block
+        rlf     reqCount, W
+        call    LengthIsPlus5       ; 8 bytes a block
+; A write or erase lies in 0x100-0x1FFF and starts on a 4-word block.
+FlashRange:
+        decf    reqAddrH, W
+        andlw   0xE0
+        iorwf   reqAddrU, W
+        btfss   STATUS, Z
+        goto    Hunt
+        movlw   0x03
+        andwf   EEADR, W
+        btfss   STATUS, Z
+        goto    Hunt
+        incf    reqAddrH, W         ; from 0x1F00 on, the end may pass 0x2000
+        xorlw   0x20
+        btfss   STATUS, Z
+        goto    WriteUnit
+        movf    reqCount, W
+        addwf   EEADR, W
+        btfss   STATUS, C
+        goto    WriteUnit
+        btfss   STATUS, Z           ; ending at 0x2000 itself is fine
+        goto    Hunt
+WriteUnit:
+        btfsc   flags, ERASE
+        goto    WriteIt
+        movf    INDF, W
+        movwf   EEDATA
+        incf    FSR, F
+        btfss   flags, FLASH
+        goto    WriteIt
+        movf    INDF, W
+        movwf   EEDATH              ; the chip keeps 14 bits, and reads are masked
+        incf    FSR, F
+WriteIt:
+        bsf     STATUS, RP0
+        bcf     EECON1, EEPGD
+        btfsc   flags, FLASH
+        bsf     EECON1, EEPGD
+        bsf     EECON1, WREN
+        movlw   0x55
+        movwf   EECON2
+        movlw   0xAA
+        movwf   EECON2
+        bsf     EECON1, WR
+        nop
+        nop
+        btfsc   EECON1, WR          ; the model drops a WR that comes during a write
+        goto    $-1
+        bcf     EECON1, WREN
+        bcf     STATUS, RP0
+        call    NextAddress
+        decfsz  reqCount, F
+        goto    WriteUnit
+; A reply of the request's code alone.
+Acknowledge:
+        movlw   1
+        call    ReplyHeader
+ReplyEnd:
+        movlw   ETX
+        call    SendRaw
+        comf    sum, W
+        addlw   1
+        call    SendRaw
+        goto    Hunt
+
+; ----- helpers for the commands, entered and left in bank 2
+
+; EEPROM commands: the address's low byte is the offset; the model takes both address and
+; both data bytes, so the high ones are cleared.
+Eeprom:
+        bcf     flags, FLASH
+        clrf    EEADRH
+        clrf    EEDATH
+        return
+
+; Drops the frame unless its length is 5 + W, or W; then points FSR at the data.
+LengthIsPlus5:
+        addlw   5
+LengthIs:
+        addlw   low reqCode
+        xorwf   FSR, W
+        btfss   STATUS, Z
+        goto    Hunt                ; the call is left behind: the stack is circular
+        movlw   low REQ_DATA
+        movwf   FSR
+        return
+
+; Reads the word or byte the memory registers point at, and selects that memory for writes.
+ReadMemory:
+        bsf     STATUS, RP0
+        bcf     EECON1, EEPGD
+        btfsc   flags, FLASH
+        bsf     EECON1, EEPGD
+        bsf     EECON1, RD
+        nop
+        nop
+        bcf     STATUS, RP0
+        return
+
+; EEPROM offsets wrap at 256.
+NextAddress:
+        incf    EEADR, F
+        btfsc   STATUS, Z
+        btfss   flags, FLASH
+        return
+        incf    EEADRH, F
+        return
+
+; Starts a reply with the first W bytes of the request.
+ReplyHeader:
+        movwf   count
+        clrf    sum
+        movlw   STX
+        call    SendRaw
+        movlw   low reqCode
+        movwf   FSR
+ReplyHeaderByte:
+        movf    INDF, W
+        call    Send
+        incf    FSR, F
+        decfsz  count, F
+        goto    ReplyHeaderByte
+        return
+
+; W as a payload byte: escaped when it must be, added to the checksum.
+Send:
+        movwf   byte
+        addwf   sum, F
+        xorlw   ETX
+        btfsc   STATUS, Z
+        goto    SendEscaped
+        xorlw   ETX ^ ESC
+        btfsc   STATUS, Z
+        goto    SendEscaped
+        xorlw   ESC ^ STX
+        btfss   STATUS, Z
+        goto    SendByte
+SendEscaped:
+        movlw   ESC
+        call    SendRaw
+SendByte:
+        movf    byte, W
+SendRaw:
+        bcf     STATUS, RP1
+        btfss   PIR1, TXIF
+        goto    $-1
+        movwf   TXREG
+        bsf     STATUS, RP1
+        return
+
+; ----- the line, in bank 0
+
+; The next byte, in W and in byte. Timer1 runs only while the bootloader listens for its
+; first frame; when it has overflowed often enough the application starts.
+GetByte:
+        btfsc   RCSTA, OERR
+        goto    Overrun
+        btfsc   PIR1, RCIF
+        goto    GetByteReady
+        btfss   PIR1, TMR1IF
+        goto    GetByte
+        bcf     PIR1, TMR1IF
+        decfsz  ticks, F
+        goto    GetByte
+; The USART, port C and Timer1 as after a power-on reset, then the application.
+StartApplication:
+        clrf    STATUS
+        clrf    RCSTA
+        clrf    T1CON
+        clrf    PIR1
+        bsf     STATUS, RP0
+        clrf    TXSTA
+        clrf    SPBRG
+        movlw   0xFF
+        movwf   TRISC
+        clrf    STATUS
+        goto    KESTREL_RESET
+GetByteReady:
+        movf    RCREG, W            ; a framing error goes with the byte read
+        movwf   byte
+        return
+Overrun:
+        bcf     RCSTA, CREN
+        bsf     RCSTA, CREN
+        goto    Hunt
+
+        end
