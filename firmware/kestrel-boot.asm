@@ -54,13 +54,12 @@ BUFFER_END      equ 0x170
         if byte != low BUFFER_END
         error "the buffer must end at byte"
         endif
-FLASH           equ 0           ; flags: the memory registers address program memory
-ERASE           equ 1           ; flash words are written blank
+EEPROM          equ 2           ; flags, a copy of the request's code: 04 and 05 are EEPROM's
 
-        org     0x000
-        clrf    PCLATH
+        org     0x000               ; PCLATH is 0 after every reset
         bsf     STATUS, RP0
         bcf     TRISC, 6            ; the model drives TX only as an output
+        movlw   BAUD_DIVISOR
         goto    Boot
 
         org     0x004
@@ -69,12 +68,10 @@ ERASE           equ 1           ; flash words are written blank
         movwf   KESTREL_STATUS
         movf    PCLATH, W
         movwf   KESTREL_PCLATH
-        clrf    STATUS
         clrf    PCLATH
         goto    KESTREL_INTERRUPT
 
 Boot:
-        movlw   BAUD_DIVISOR
         movwf   SPBRG
         movlw   (1 << TXEN) | (1 << BRGH)
         movwf   TXSTA
@@ -85,12 +82,12 @@ Boot:
         movwf   ticks
         movlw   (1 << IRP) | (1 << RP1)
         movwf   STATUS
-        movlw   1 << FLASH
-        movwf   flags
+        clrf    flags
         clrf    EEADR               ; the application's first word: blank means stay
         movlw   high KESTREL_RESET
         movwf   EEADRH
-        call    ReadMemory
+        movlw   1 << RD
+        call    Access
         movf    EEDATA, W
         andwf   EEDATH, W
         xorlw   0x3F
@@ -98,7 +95,110 @@ Boot:
         bcf     STATUS, RP1
         btfss   STATUS, Z
         movwf   T1CON               ; listens until Timer1 has overflowed LISTEN_TICKS times
+        goto    Hunt
 
+; 00 count FF: the version, minor first; 00 00 FF: leave for the application.
+Version:
+        movlw   low reqCode + 3     ; the third byte, FF, is not looked at
+        call    LengthIs
+        movf    reqCount, W
+        btfsc   STATUS, Z
+        goto    StartApplication    ; the last reply has left the line: nothing is cut short
+        movlw   2
+        call    ReplyHeader
+        movlw   VERSION_MINOR
+        call    Send
+        movlw   VERSION_MAJOR
+VersionData:
+        decf    reqCount, F
+        btfsc   STATUS, Z
+        goto    ReplyEnd
+        call    Send
+        movlw   0
+        goto    VersionData
+
+; 01 count address: flash words, low byte first. The address is taken to 13 bits as the
+; chip's address register does, so 0x2000 and up read from 0x0000 again: the chip cannot read
+; its configuration space. 04 count address: EEPROM bytes from the address's low byte.
+Read:
+        movlw   low REQ_DATA
+        call    LengthIs
+        movlw   5
+        call    ReplyHeader
+ReadUnit:
+        movf    reqCount, F
+        btfsc   STATUS, Z
+        goto    ReplyEnd
+        movlw   1 << RD
+        call    Access
+        movf    EEDATA, W
+        call    Send
+        decf    reqCount, F
+        btfsc   flags, EEPROM
+        goto    ReadNext
+        btfsc   STATUS, Z
+        goto    ReplyEnd
+        movf    EEDATH, W
+        andlw   0x3F                ; the model keeps 16 bits
+        call    Send
+        decf    reqCount, F
+ReadNext:
+        call    NextAddress
+        goto    ReadUnit
+
+; 02 blocks address data: 1 to 8 blocks of four words.
+WriteFlash:
+        decf    reqCount, W
+        andlw   0xF8
+        btfss   STATUS, Z
+        goto    Hunt
+        rlf     reqCount, F         ; C is clear after the code's test
+        rlf     reqCount, F         ; 4 words a block
+        rlf     reqCount, W
+        call    LengthIsPlus5       ; 8 bytes a block
+; A write lies in 0x100-0x1FFF and starts on a 4-word block.
+FlashRange:
+        decf    reqAddrH, W
+        andlw   0xE0
+        iorwf   reqAddrU, W
+        btfss   STATUS, Z
+        goto    Hunt                ; from 0x100, and below 0x2100
+        movlw   0x03
+        andwf   EEADR, W
+        btfss   STATUS, Z
+        goto    Hunt
+        decf    reqCount, W
+        addwf   EEADR, W            ; C: the last word lies in the next 256 words
+        movf    reqAddrH, W
+        btfsc   STATUS, C
+        addlw   1
+        addlw   256 - 0x20          ; C: the last word lies past 0x1FFF
+        btfsc   STATUS, C
+        goto    Hunt
+WriteUnit:
+        movf    INDF, W
+        movwf   EEDATA
+        incf    FSR, F
+        btfsc   flags, EEPROM
+        goto    WriteIt
+        movf    INDF, W
+        movwf   EEDATH              ; the chip keeps 14 bits, and reads are masked
+        incf    FSR, F
+WriteIt:
+        movlw   1 << WR
+        call    Access
+        call    NextAddress
+        decfsz  reqCount, F
+        goto    WriteUnit
+; A reply of the request's code alone.
+Acknowledge:
+        movlw   1
+        call    ReplyHeader
+ReplyEnd:
+        movlw   ETX
+        call    SendRaw
+        movf    sum, W              ; minus the payload's sum
+        call    SendRaw
 ; Frames, in bank 0: hunt for 0x0F; a bare 0x0F anywhere starts the frame again.
 Hunt:
         bcf     STATUS, RP1
@@ -122,7 +222,7 @@ Payload:
         btfsc   STATUS, Z
         call    GetByte             ; the escaped byte stands for itself
         movf    byte, W
-        addwf   sum, F
+        subwf   sum, F
         movwf   INDF
         movf    FSR, W
         xorlw   low BUFFER_END
@@ -131,11 +231,10 @@ Payload:
         goto    Payload
 Checksum:
         call    GetByte
-        addwf   sum, W
+        subwf   sum, F              ; 0 for a good frame, and so ready for the reply
         btfss   STATUS, Z
         goto    Hunt
         clrf    T1CON               ; a valid frame: stay until the reset request
-        bcf     PIR1, TMR1IF
         bsf     STATUS, RP1
         movlw   6
         subwf   reqCode, W
@@ -146,20 +245,18 @@ Checksum:
         movf    reqAddrH, W
         andlw   0x1F                ; the address register has 13 bits
         movwf   EEADRH
-        movlw   1 << FLASH
-        movwf   flags
         movf    reqCode, W
+        movwf   flags
         addwf   PCL, F
         goto    Version
         goto    Read
         goto    WriteFlash
-        goto    Erase
-        goto    ReadEeprom
-;       goto    WriteEeprom, which follows
-
+        goto    Hunt                ; 03: the chip erases each block as it writes it
+        goto    Read
 ; 05 count address data: 1 to 74 EEPROM bytes from the address's low byte.
 WriteEeprom:
-        call    Eeprom
+        clrf    EEADRH              ; the model takes both address and both data bytes
+        clrf    EEDATH
         decf    reqCount, W
         sublw   73
         btfss   STATUS, C
@@ -168,167 +265,12 @@ WriteEeprom:
         call    LengthIsPlus5
         goto    WriteUnit
 
-; 00 count FF: the version, minor first; 00 00 FF: leave for the application.
-Version:
-        movlw   3
-        call    LengthIs
-        incf    reqAddrL, W         ; the third byte, FF
-        btfss   STATUS, Z
-        goto    Hunt
-        movf    reqCount, W
-        btfsc   STATUS, Z
-        goto    StartApplication    ; the last reply has left the line: nothing is cut short
-        movlw   2
-        call    ReplyHeader
-        movlw   VERSION_MINOR
-        call    Send
-        movlw   VERSION_MAJOR
-VersionData:
-        decf    reqCount, F
-        btfsc   STATUS, Z
-        goto    ReplyEnd
-        call    Send
-        movlw   0
-        goto    VersionData
-
-; 04 count address: EEPROM bytes from the address's low byte.
-ReadEeprom:
-        call    Eeprom
-; 01 count address: flash words low byte first. The address is taken to 13 bits as the
-; chip's address register does, so 0x2000 and up read from 0x0000 again: the chip cannot
-; read its configuration space.
-Read:
-        movlw   5
-        call    LengthIs
-        movlw   5
-        call    ReplyHeader
-ReadUnit:
-        movf    reqCount, F
-        btfsc   STATUS, Z
-        goto    ReplyEnd
-        call    ReadMemory
-        movf    EEDATA, W
-        call    Send
-        btfss   flags, FLASH
-        goto    ReadNext
-        decf    reqCount, F
-        btfsc   STATUS, Z
-        goto    ReplyEnd
-        movf    EEDATH, W
-        andlw   0x3F                ; the model keeps 16 bits
-        call    Send
-ReadNext:
-        decf    reqCount, F
-        call    NextAddress
-        goto    ReadUnit
-
-; 03 rows address zeros: 1 to 7 rows of 32 blank words.
-Erase:
-        decf    reqCount, W
-        sublw   6
-        btfss   STATUS, C
-        goto    Hunt
-        movf    reqCount, W
-        call    LengthIsPlus5
-        bsf     flags, ERASE
-        movlw   0xFF
-        movwf   EEDATA
-        movlw   0x3F
-        movwf   EEDATH
-        swapf   reqCount, F
-        bcf     STATUS, C
-        rlf     reqCount, F         ; 32 words a row
-        goto    FlashRange
-
-; 02 blocks address data: 1 to 8 blocks of four words.
-WriteFlash:
-        decf    reqCount, W
-        andlw   0xF8
-        btfss   STATUS, Z
-        goto    Hunt
-        rlf     reqCount, F         ; C is clear after the code's test
-        rlf     reqCount, F         ; 4 words a block
-        rlf     reqCount, W
-        call    LengthIsPlus5       ; 8 bytes a block
-; A write or erase lies in 0x100-0x1FFF and starts on a 4-word block.
-FlashRange:
-        decf    reqAddrH, W
-        andlw   0xE0
-        iorwf   reqAddrU, W
-        btfss   STATUS, Z
-        goto    Hunt
-        movlw   0x03
-        andwf   EEADR, W
-        btfss   STATUS, Z
-        goto    Hunt
-        incf    reqAddrH, W         ; from 0x1F00 on, the end may pass 0x2000
-        xorlw   0x20
-        btfss   STATUS, Z
-        goto    WriteUnit
-        movf    reqCount, W
-        addwf   EEADR, W
-        btfss   STATUS, C
-        goto    WriteUnit
-        btfss   STATUS, Z           ; ending at 0x2000 itself is fine
-        goto    Hunt
-WriteUnit:
-        btfsc   flags, ERASE
-        goto    WriteIt
-        movf    INDF, W
-        movwf   EEDATA
-        incf    FSR, F
-        btfss   flags, FLASH
-        goto    WriteIt
-        movf    INDF, W
-        movwf   EEDATH              ; the chip keeps 14 bits, and reads are masked
-        incf    FSR, F
-WriteIt:
-        bsf     STATUS, RP0
-        bcf     EECON1, EEPGD
-        btfsc   flags, FLASH
-        bsf     EECON1, EEPGD
-        bsf     EECON1, WREN
-        movlw   0x55
-        movwf   EECON2
-        movlw   0xAA
-        movwf   EECON2
-        bsf     EECON1, WR
-        nop
-        nop
-        btfsc   EECON1, WR          ; the model drops a WR that comes during a write
-        goto    $-1
-        bcf     EECON1, WREN
-        bcf     STATUS, RP0
-        call    NextAddress
-        decfsz  reqCount, F
-        goto    WriteUnit
-; A reply of the request's code alone.
-Acknowledge:
-        movlw   1
-        call    ReplyHeader
-ReplyEnd:
-        movlw   ETX
-        call    SendRaw
-        comf    sum, W
-        addlw   1
-        call    SendRaw
-        goto    Hunt
-
 ; ----- helpers for the commands, entered and left in bank 2
-
-; EEPROM commands: the address's low byte is the offset; the model takes both address and
-; both data bytes, so the high ones are cleared.
-Eeprom:
-        bcf     flags, FLASH
-        clrf    EEADRH
-        clrf    EEDATH
-        return
 
 ; Drops the frame unless its length is 5 + W, or W; then points FSR at the data.
 LengthIsPlus5:
-        addlw   5
+        addlw   low REQ_DATA
 LengthIs:
-        addlw   low reqCode
         xorwf   FSR, W
         btfss   STATUS, Z
         goto    Hunt                ; the call is left behind: the stack is circular
@@ -336,31 +278,39 @@ LengthIs:
         movwf   FSR
         return
 
-; Reads the word or byte the memory registers point at, and selects that memory for writes.
-ReadMemory:
+; Reads (W = 1 << RD) or writes (W = 1 << WR) what the memory registers point at. A read
+; goes through the unlock sequence as well, which arms nothing without WR. The model drops a
+; WR that comes during a write, so each write is waited for.
+Access:
+        movwf   count
         bsf     STATUS, RP0
         bcf     EECON1, EEPGD
-        btfsc   flags, FLASH
+        btfss   flags, EEPROM
         bsf     EECON1, EEPGD
-        bsf     EECON1, RD
-        nop
-        nop
+        bsf     EECON1, WREN
+        movlw   0x55
+        movwf   EECON2
+        movlw   0xAA
+        movwf   EECON2
+        movf    count, W
+        iorwf   EECON1, F           ; silicon ignores the next two and halts while it writes;
+        btfsc   EECON1, WR          ; the model goes on and drops a WR that comes during a
+        goto    $-1                 ; write, so the write is waited for
+        bcf     EECON1, WREN
         bcf     STATUS, RP0
         return
 
-; EEPROM offsets wrap at 256.
+; The silicon ignores EEADRH for the EEPROM, so its offsets wrap at 256; the model would
+; take EEADRH for an EEPROM write past offset 0xFF.
 NextAddress:
         incf    EEADR, F
         btfsc   STATUS, Z
-        btfss   flags, FLASH
-        return
         incf    EEADRH, F
         return
 
 ; Starts a reply with the first W bytes of the request.
 ReplyHeader:
         movwf   count
-        clrf    sum
         movlw   STX
         call    SendRaw
         movlw   low reqCode
@@ -376,20 +326,15 @@ ReplyHeaderByte:
 ; W as a payload byte: escaped when it must be, added to the checksum.
 Send:
         movwf   byte
-        addwf   sum, F
-        xorlw   ETX
-        btfsc   STATUS, Z
-        goto    SendEscaped
-        xorlw   ETX ^ ESC
-        btfsc   STATUS, Z
-        goto    SendEscaped
-        xorlw   ESC ^ STX
+        subwf   sum, F
+        xorlw   ETX                 ; Z stays set once a special byte is found
         btfss   STATUS, Z
-        goto    SendByte
-SendEscaped:
+        xorlw   ETX ^ ESC
+        btfss   STATUS, Z
+        xorlw   ESC ^ STX
         movlw   ESC
+        btfsc   STATUS, Z
         call    SendRaw
-SendByte:
         movf    byte, W
 SendRaw:
         bcf     STATUS, RP1
@@ -417,13 +362,11 @@ GetByte:
 StartApplication:
         clrf    STATUS
         clrf    RCSTA
-        clrf    T1CON
-        clrf    PIR1
+        clrf    T1CON               ; TMR1IF was cleared before the last tick
         bsf     STATUS, RP0
         clrf    TXSTA
         clrf    SPBRG
-        movlw   0xFF
-        movwf   TRISC
+        bsf     TRISC, 6
         clrf    STATUS
         goto    KESTREL_RESET
 GetByteReady:

@@ -4,6 +4,27 @@
 #include "signalwatcher.h"
 #include "simoptions.h"
 #include "simulator.h"
+#ifdef KESTREL_CHIP
+#include "chipsimulator.h"
+#endif
+
+namespace {
+const char* const kNoChip =
+    "--chip needs gpsim: install gpsim-dev (scripts/deps) and build kestrel-sim again";
+
+template <typename Device>
+int Serve(QCoreApplication& app, Device& device) {
+    QString error;
+    if (!device.Start(error)) {
+        std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::Terminated, &app, &QCoreApplication::quit);
+    app.exec();
+    return device.Stop() ? 0 : 1;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     SignalWatcher::BlockSignals();
@@ -14,14 +35,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
         return 2;
     }
-    Simulator simulator(*options);
-    if (!simulator.Start(error)) {
-        std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
-        return 1;
+    if (options->chip) {
+#ifdef KESTREL_CHIP
+        ChipSimulator chip(*options);
+        return Serve(app, chip);
+#else
+        std::fprintf(stderr, "kestrel-sim: %s\n", kNoChip);
+        return 2;
+#endif
     }
-    SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::Terminated, &app, &QCoreApplication::quit);
+    Simulator simulator(*options);
     QObject::connect(&simulator, &Simulator::Unplugged, &app, &QCoreApplication::quit);
-    app.exec();
-    return simulator.Stop() ? 0 : 1;
+    return Serve(app, simulator);
 }

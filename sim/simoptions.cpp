@@ -14,6 +14,7 @@ const QString kVersionError = QStringLiteral("--version takes MAJOR.MINOR, each 
 const QString kTimesError =
     QStringLiteral("--baud takes 9600 or 0; --flash-ms and --eeprom-ms take whole milliseconds");
 const QString kFaultError = QStringLiteral("unknown fault %1");
+const QString kSpeedError = QStringLiteral("--speed takes a factor of 0 or more");
 
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(kDescription);
@@ -38,6 +39,12 @@ void AddOptions(QCommandLineParser& parser) {
          QStringLiteral("FILE")},
         {QStringLiteral("load"), QStringLiteral("Start with the memory of an Intel HEX file."),
          QStringLiteral("FILE")},
+        {QStringLiteral("chip"), QStringLiteral("Run Kestrel's firmware in a simulated chip.")},
+        {QStringLiteral("firmware"), QStringLiteral("The firmware for --chip."),
+         QStringLiteral("FILE.hex"), QStringLiteral(KESTREL_FIRMWARE)},
+        {QStringLiteral("speed"),
+         QStringLiteral("The chip's time against wall time: 1 real time, 0 as fast as it goes."),
+         QStringLiteral("X"), QStringLiteral("1")},
     });
 }
 
@@ -95,6 +102,11 @@ QString ReadOptions(const QCommandLineParser& parser, SimOptions& options) {
         if (!rule) return kFaultError.arg(text);
         options.faults.append(*rule);
     }
+    options.chip = parser.isSet(QStringLiteral("chip"));
+    options.firmwarePath = parser.value(QStringLiteral("firmware"));
+    bool ok = false;
+    options.speed = parser.value(QStringLiteral("speed")).toDouble(&ok);
+    if (!ok || options.speed < 0) return kSpeedError;
     options.dumpPath = parser.value(QStringLiteral("dump"));
     options.loadPath = parser.value(QStringLiteral("load"));
     return {};

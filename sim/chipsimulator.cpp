@@ -1,0 +1,76 @@
+#include "chipsimulator.h"
+
+#include <cstdio>
+
+#include "hexdump.h"
+#include "hexload.h"
+
+namespace {
+// Simulated time per slice: short against a byte's 1.04 ms on the line.
+constexpr double kSliceSeconds = 0.002;
+
+const QString kReadyText = QStringLiteral("ready %1");
+const QString kPortText = QStringLiteral("PORTB = 0x%1");
+const QString kLoadError = QStringLiteral("cannot load %1: %2");
+const QString kChipError = QStringLiteral("gpsim cannot make a PIC16F877A");
+const QString kDumpError = QStringLiteral("cannot write dump %1");
+}  // namespace
+
+ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
+    : QObject(parent), m_options(options) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ChipSimulator::Slice);
+    connect(&m_port, &PseudoTerminal::Received, this,
+            [this](const QByteArray& bytes) { m_chip.Uart().Send(bytes); });
+}
+
+bool ChipSimulator::Start(QString& error) {
+    QString reason;
+    for (const QString& path : {m_options.firmwarePath, m_options.loadPath}) {
+        if (!path.isEmpty() && !LoadHex(m_image, path, reason)) {
+            error = kLoadError.arg(path, reason);
+            return false;
+        }
+    }
+    const auto onPortB = [](quint8 value) {
+        Print(kPortText.arg(value, 2, 16, QLatin1Char('0')).toUpper().replace("0X", "0x"));
+    };
+    const auto onTx = [this](quint8 byte) { m_port.Write(QByteArray(1, char(byte))); };
+    if (!m_chip.Load(m_image, onPortB, onTx)) {
+        error = kChipError;
+        return false;
+    }
+    if (!m_port.Open(m_options.linkPath, error)) return false;
+    Print(kReadyText.arg(m_port.SlavePath()));
+    m_wallStart = std::chrono::steady_clock::now();
+    m_timer.start(0);
+    return true;
+}
+
+bool ChipSimulator::Stop() {
+    m_timer.stop();
+    m_port.Close();
+    if (m_options.dumpPath.isEmpty()) return true;
+    m_chip.ReadBack(m_image);
+    if (WriteHexDump(m_image, m_options.dumpPath)) return true;
+    std::fprintf(stderr, "%s\n", qPrintable(kDumpError.arg(m_options.dumpPath)));
+    return false;
+}
+
+void ChipSimulator::Slice() {
+    m_chip.Run(kSliceSeconds);
+    if (m_options.speed <= 0) {
+        m_timer.start(0);
+        return;
+    }
+    const auto due = m_wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                       std::chrono::duration<double>(m_chip.Seconds() / m_options.speed));
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    m_timer.start(std::max(wait, std::chrono::milliseconds(0)));
+}
+
+void ChipSimulator::Print(const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
