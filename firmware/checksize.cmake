@@ -1,6 +1,7 @@
 # Fails when the HEX file puts a program word at 0x100 or above (the application's), and
 # prints how many of the bootloader's 256 words it uses.
-file(STRINGS ${HEX} records)
+file(READ "${HEX}" text)
+string(REGEX MATCHALL ":[0-9A-F]+" records "${text}")
 set(words 0)
 set(last -1)
 foreach(record IN LISTS records)

@@ -34,7 +34,7 @@ bool ChipSimulator::Start(QString& error) {
         }
     }
     const auto onPortB = [](quint8 value) {
-        Print(kPortText.arg(value, 2, 16, QLatin1Char('0')).toUpper().replace("0X", "0x"));
+        Print(kPortText.arg(QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'))));
     };
     const auto onTx = [this](quint8 byte) { m_port.Write(QByteArray(1, char(byte))); };
     if (!m_chip.Load(m_image, onPortB, onTx)) {

@@ -4,6 +4,7 @@ namespace {
 constexpr quint16 kDeviceId = 0x0E20;
 constexpr int kDeviceIdWord = 0x2006;
 constexpr quint16 kWordMask = 0x3FFF;  // program memory words are 14 bits wide
+constexpr int kAddressMask = 0x1FFF;
 }  // namespace
 
 DeviceMemory::DeviceMemory() {
@@ -23,10 +24,6 @@ bool DeviceMemory::IsFlashRange(int address, int words) const {
     return address >= 0 && address + words <= kFlashWords;
 }
 
-bool DeviceMemory::IsWritableConfig(int address) const {
-    return (address >= kConfigBase && address < kConfigBase + 4) || address == kConfigWord;
-}
-
 void DeviceMemory::SetWord(int address, quint16 value) {
     if (IsFlashRange(address, 1)) m_flash[address] = value & kWordMask;
     if (IsConfigSpace(address)) m_config[address - kConfigBase] = value & kWordMask;
@@ -35,7 +32,7 @@ void DeviceMemory::SetWord(int address, quint16 value) {
 QByteArray DeviceMemory::ReadWords(int address, int byteCount) const {
     QByteArray bytes;
     for (int i = 0; i < byteCount; ++i) {
-        const quint16 word = Word(address + i / 2);
+        const quint16 word = Word(((address & kAddressMask) + i / 2) & kAddressMask);
         bytes.append(char(i % 2 == 0 ? word & 0xFF : word >> 8));
     }
     return bytes;

@@ -24,7 +24,6 @@ constexpr qsizetype kVersionHeader = 2;
 constexpr quint8 kNoArgument = 0xFF;
 // A write-program count counts blocks of this many bytes; an erase counts rows of 32 words.
 constexpr qsizetype kWriteBlockBytes = 8;
-constexpr int kEraseRowWords = 32;
 // The reset request: a version code with a count of 0. Nothing answers it.
 inline QByteArray ResetPayload() {
     return QByteArray::fromHex("0000ff");
