@@ -43,7 +43,7 @@ struct Measured {
     bool ok = false;
 };
 
-double ChildCpuSeconds() {
+inline double ChildCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
@@ -51,7 +51,7 @@ double ChildCpuSeconds() {
 }
 
 // Import, connect and program through the commands, with the window's own waits.
-Measured WindowRoad(const QString& hexPath, const QString& folder, Seconds& delays) {
+inline Measured WindowRoad(const QString& hexPath, const QString& folder, Seconds& delays) {
     Trace trace;
     ScriptedPrompts prompts(trace);
     prompts.files = {hexPath};
@@ -76,7 +76,7 @@ Measured WindowRoad(const QString& hexPath, const QString& folder, Seconds& dela
     return measured;
 }
 
-Measured Cli(const QStringList& arguments) {
+inline Measured Cli(const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QEventLoop loop;  // the simulator's lines keep flowing meanwhile

@@ -373,7 +373,10 @@ GetByteReady:
         movf    RCREG, W            ; a framing error goes with the byte read
         movwf   byte
         return
+; The model drops a byte waiting in TXREG when CREN changes: the error is cleared once the
+; last reply byte has moved on.
 Overrun:
+        btfsc   PIR1, TXIF
         bcf     RCSTA, CREN
         bsf     RCSTA, CREN
         goto    Hunt

@@ -95,8 +95,11 @@ void Simulator::Serve(const QByteArray& payload, LineModel::Clock::time_point at
                                  : kFaultText.arg(outcome.text, FaultInjector::Name(fault))));
     const auto done = at + outcome.writeTime;
     if (outcome.writeTime.count() > 0) m_line.Stall(done);
-    if (!outcome.reply.isEmpty())
-        m_line.Transmit(FaultInjector::Damage(fault, outcome.reply, outcome.dataStart), done);
+    if (outcome.reply.isEmpty()) return;
+    m_line.Transmit(FaultInjector::Damage(fault, outcome.reply, outcome.dataStart), done);
+    // The firmware reads its UART again once the reply's last byte has moved on to the line.
+    const auto byteTime = m_options.realTime ? Frame::LineTime(1) : std::chrono::nanoseconds(0);
+    m_line.Stall(std::max(done, m_line.TransmitEnd() - byteTime));
 }
 
 void Simulator::ScheduleUnplug() {

@@ -39,7 +39,8 @@ public:
     QByteArray Exchange(const QByteArray& bytes, int frames) {
         QByteArray reply;
         if (::write(m_fd, bytes.constData(), size_t(bytes.size())) != bytes.size()) return "lost";
-        QTest::qWaitFor([&] { return Frames(Gather(reply)) >= frames; }, 400);
+        [[maybe_unused]] const bool all =
+            QTest::qWaitFor([&] { return Frames(Gather(reply)) >= frames; }, 400);
         return Gather(reply);
     }
 
@@ -94,7 +95,7 @@ QList<Request> Requests() {
           << Request{Hex("0f0002ff04fe"), 0}                           // bad checksum
           << Request{Hex("0f0208020501") + Frame::Build(Hex("0002ff")), 1}  // cut, then whole
           << Request{Frame::Build(Hex("070200200704ff")) + Frame::Build(Hex("0002ff")), 1}
-          << Request{Frame::Build(Hex("0002ff")) + Frame::Build(Hex("0108000100")), 2};
+          << Request{Frame::Build(Hex("0002ff")) + Frame::Build(Hex("0108000100")), 1};
     return table;
 }
 
@@ -122,10 +123,11 @@ public:
 
 private slots:
     // The firmware in the chip and kestrel-sim with the firmware's words give the same replies
-    // to every command, to refused and damaged requests, and leave the same memory.
+    // to every command, to refused and damaged requests, and leave the same memory. A frame
+    // that comes while a reply goes out is lost to the receiver's overrun.
     void requests() {
         const QStringList chip = Serve({"--chip", "--speed", "0"}, Path("chip.hex"));
-        const QStringList sim = Serve({"--baud", "0", "--load", kFirmware}, Path("sim.hex"));
+        const QStringList sim = Serve({"--load", kFirmware}, Path("sim.hex"));
         QCOMPARE(chip, sim);
         QCOMPARE(chip.count(QString()), 12);  // the refused and damaged ones
         QCOMPARE(FileBytes(Path("chip.hex")), FileBytes(Path("sim.hex")));
