@@ -21,7 +21,7 @@ inline QByteArray HexText() {
     return HexDump::Text(
         [](int word) {
             return word >= kFirstWord && word < HexDump::kFlashWords ? WordValue(word)
-                                                                      : HexDump::kErasedWord;
+                                                                     : HexDump::kErasedWord;
         },
         EepromValue);
 }

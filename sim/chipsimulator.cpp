@@ -34,7 +34,8 @@ bool ChipSimulator::Start(QString& error) {
         }
     }
     const auto onPortB = [](quint8 value) {
-        Print(kPortText.arg(QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'))));
+        Print(kPortText.arg(
+            QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'))));
     };
     const auto onTx = [this](quint8 byte) { m_port.Write(QByteArray(1, char(byte))); };
     if (!m_chip.Load(m_image, onPortB, onTx)) {
@@ -64,9 +65,11 @@ void ChipSimulator::Slice() {
         m_timer.start(0);
         return;
     }
-    const auto due = m_wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                       std::chrono::duration<double>(m_chip.Seconds() / m_options.speed));
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    const auto due =
+        m_wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                          std::chrono::duration<double>(m_chip.Seconds() / m_options.speed));
+    const auto wait =
+        std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
     m_timer.start(std::max(wait, std::chrono::milliseconds(0)));
 }
 

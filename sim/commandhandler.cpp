@@ -104,7 +104,9 @@ HandledRequest CommandHandler::ReadProgram(const Request& request) const {
                              ? QStringLiteral("read-config")
                              : QStringLiteral("read-flash");
     return {kDataText.arg(what, Hex(request.address, 6)).arg(request.count),
-            request.header + m_memory.ReadWords(request.address, request.count), kHeader, {}};
+            request.header + m_memory.ReadWords(request.address, request.count),
+            kHeader,
+            {}};
 }
 
 HandledRequest CommandHandler::WriteProgram(const Request& request) {

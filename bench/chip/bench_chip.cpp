@@ -21,9 +21,9 @@ Measured CliProgram(const QString& hexPath, int& retries) {
     const double cpuBefore = ChildCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    process.start(QStringLiteral(KESTREL_CLI_PATH),
-                  {QStringLiteral("program"), QStringLiteral("--json"), QStringLiteral("--quiet"),
-                   hexPath});
+    process.start(
+        QStringLiteral(KESTREL_CLI_PATH),
+        {QStringLiteral("program"), QStringLiteral("--json"), QStringLiteral("--quiet"), hexPath});
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     loop.exec();
@@ -51,7 +51,8 @@ bool Against(const char* device, const QStringList& options, const QString& hexP
         if (!sim.Start()) return false;
         Seconds delays{0};
         int retries = 0;
-        const Measured run = window ? WindowRoad(hexPath, folder, delays) : CliProgram(hexPath, retries);
+        const Measured run =
+            window ? WindowRoad(hexPath, folder, delays) : CliProgram(hexPath, retries);
         if (!sim.Stop()) return false;
         const double deviceCpu = ChildCpuSeconds() - cpuBefore - (window ? 0 : run.cpu);
         Print(window ? "window road" : "kestrel-cli", device, run,
@@ -71,8 +72,8 @@ int main(int argc, char** argv) {
     QFile hex(hexPath);
     if (!hex.open(QIODevice::WriteOnly) || hex.write(FullImage::HexText()) < 0) return 1;
     hex.close();
-    std::printf("%-16s %-22s %8s %8s %9s %9s\n", "road", "device", "wall s", "retries",
-                "host cpu", "dev cpu");
+    std::printf("%-16s %-22s %8s %8s %9s %9s\n", "road", "device", "wall s", "retries", "host cpu",
+                "dev cpu");
     const bool ok = Against("chip, real time", {QStringLiteral("--chip")}, hexPath,
                             environment.ProgramFolder()) &&
                     Against("kestrel-sim", {}, hexPath, environment.ProgramFolder());

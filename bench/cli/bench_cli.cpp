@@ -17,8 +17,8 @@
 
 namespace {
 
-using FullImage::kFirstWord;
 using FullImage::EepromValue;
+using FullImage::kFirstWord;
 using FullImage::WordValue;
 using HexDump::kEepromBytes;
 using HexDump::kFlashWords;

@@ -21,8 +21,7 @@ public:
     // Creates the processor with the memory of the image; the clock follows the image's
     // oscillator bits (XT: 4 MHz, otherwise 20 MHz). False when gpsim cannot make one.
     // Every write to PORTB and every byte the chip sends are handed on.
-    bool Load(const DeviceMemory& image, const PortWrite& onPortB,
-              const UartBridge::ByteOut& onTx);
+    bool Load(const DeviceMemory& image, const PortWrite& onPortB, const UartBridge::ByteOut& onTx);
     // Runs the chip for so many seconds of simulated time.
     void Run(double seconds);
     double Seconds() const;

@@ -25,9 +25,7 @@ struct UartBridge::Driver : public stimulus, public TriggerObject {
         m_node.attach_stimulus(this);
         m_node.update();
     }
-    ~Driver() override {
-        m_node.detach_stimulus(this);
-    }
+    ~Driver() override { m_node.detach_stimulus(this); }
 
     void Queue(const QByteArray& bytes) {
         for (const char byte : bytes) m_queue.push_back(quint8(byte));
@@ -50,8 +48,8 @@ private:
         m_node.update();
         ++m_bit;
         if (m_bit == 10) m_bit = -1;
-        get_cycles().set_break(m_start + guint64(std::llround(m_cyclesPerBit * (m_bit < 0 ? 10 : m_bit))),
-                               this);
+        get_cycles().set_break(
+            m_start + guint64(std::llround(m_cyclesPerBit * (m_bit < 0 ? 10 : m_bit))), this);
     }
 
     Stimulus_Node m_node{"kestrel_rx_node"};
@@ -72,9 +70,7 @@ struct UartBridge::Sampler : public stimulus, public TriggerObject {
         m_node.attach_stimulus(pin);
         m_node.attach_stimulus(this);
     }
-    ~Sampler() override {
-        m_node.detach_stimulus(this);
-    }
+    ~Sampler() override { m_node.detach_stimulus(this); }
 
     void set_nodeVoltage(double voltage) override {
         nodeVoltage = voltage;

@@ -79,8 +79,8 @@ QList<Request> Requests() {
         return Request{Frame::Build(payload), replies};
     };
     QList<Request> table;
-    for (const char* payload : {"0002ff", "0004ff", "0108000000", "0110002000", "0110002100",
-                                "0108000100", "0408002100"})
+    for (const char* payload :
+         {"0002ff", "0004ff", "0108000000", "0110002000", "0110002100", "0108000100", "0408002100"})
         table << framed(Hex(payload), 1);
     table << framed(Hex("020100010004050f8811223344"), 1) << framed(Hex("0108000100"), 1)
           << framed(Hex("0208e01f00") + counting, 1) << framed(Hex("0140e01f00"), 1)
@@ -92,7 +92,7 @@ QList<Request> Requests() {
         table << framed(Hex(refused), 0);
     table << framed(Hex("0209000100") + QByteArray(72, 0x11), 0)
           << framed(Hex("054b002100") + QByteArray(75, 0x22), 0)
-          << Request{Hex("0f0002ff04fe"), 0}                           // bad checksum
+          << Request{Hex("0f0002ff04fe"), 0}                                // bad checksum
           << Request{Hex("0f0208020501") + Frame::Build(Hex("0002ff")), 1}  // cut, then whole
           << Request{Frame::Build(Hex("070200200704ff")) + Frame::Build(Hex("0002ff")), 1}
           << Request{Frame::Build(Hex("0002ff")) + Frame::Build(Hex("0108000100")), 1};
@@ -185,8 +185,8 @@ private slots:
         CommandRig rig;
         rig.prompts.files = {kExamples + "/blink.hex"};
         Composition parts(rig.prompts, rig.Folder());
-        for (const char* item : {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM",
-                                 "mnuProgramPIC", "mnuRunPIC"})
+        for (const char* item :
+             {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM", "mnuProgramPIC", "mnuRunPIC"})
             parts.window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
         QCOMPARE(rig.trace.events.filter(QStringLiteral("msg ")), QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(chip.Lines().filter("PORTB = ").size() >= 4, 3000);
@@ -198,13 +198,13 @@ private slots:
     // kestrel-cli writes and verifies the image that fills most of flash and runs it; a chip
     // reset with that memory gives it all back to a read.
     void cliRoad() {
-        SimProcess chip({"--chip", "--speed", "0", "--link", Path("port"), "--dump",
-                         Path("filled.hex")});
+        SimProcess chip(
+            {"--chip", "--speed", "0", "--link", Path("port"), "--dump", Path("filled.hex")});
         QVERIFY(chip.Start());
         QProcess cli;
         const QStringList common{"--port", Path("port"), "--fast", "--quiet"};
-        cli.start(KESTREL_CLI, common + QStringList{"program", "--verify", "--run",
-                                                    kExamples + "/fill.hex"});
+        cli.start(KESTREL_CLI,
+                  common + QStringList{"program", "--verify", "--run", kExamples + "/fill.hex"});
         QVERIFY(cli.waitForFinished(120000) && cli.exitCode() == 0);
         QVERIFY(chip.WaitForLine("PORTB = "));
         QVERIFY(chip.Stop());
@@ -215,8 +215,9 @@ private slots:
         QVERIFY(cli.waitForFinished(120000) && cli.exitCode() == 0);
         QVERIFY(again.Stop());
         const auto application = [](const QString& path) {  // flash records from word 0x100
-            return QString(FileBytes(path)).split('\n').filter(
-                QRegularExpression("^:10(0[2-9A-F]|[1-3])"));
+            return QString(FileBytes(path))
+                .split('\n')
+                .filter(QRegularExpression("^:10(0[2-9A-F]|[1-3])"));
         };
         QCOMPARE(application(Path("read.hex")), application(Path("filled.hex")));
     }

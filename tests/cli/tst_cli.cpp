@@ -153,7 +153,13 @@ private slots:
         }
         device.Stop();
         QCOMPARE(seen + Plain(device.Lines().last()), trace);
-        if (sim.contains("--dump")) QCOMPARE(FileText("/read.hex"), FileText("/dump.hex"));
+        // The firmware cannot read its configuration space: flash and EEPROM must match.
+        const auto memory = [](const char* name) {
+            return QString(FileText(name))
+                .split('\n')
+                .filter(QRegularExpression("^:(?!084000|02400E)"));
+        };
+        if (sim.contains("--dump")) QCOMPARE(memory("/read.hex"), memory("/dump.hex"));
         QCOMPARE(QSettings("Kestrel", "Kestrel").allKeys(), QStringList{"Kes_BootloaderForm/Port"});
         QVERIFY(!QFile::exists(QFileInfo(kCli).path() + "/Flash.hx"));
         QCOMPARE(QFile::exists(g_root + "/Flash.hx"), cli.startsWith("check --out"));
