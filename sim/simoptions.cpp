@@ -15,6 +15,17 @@ const QString kTimesError =
     QStringLiteral("--baud takes 9600 or 0; --flash-ms and --eeprom-ms take whole milliseconds");
 const QString kFaultError = QStringLiteral("unknown fault %1");
 const QString kSpeedError = QStringLiteral("--speed takes a factor of 0 or more");
+const QString kModeError = QStringLiteral(
+    "%1 belongs to the other mode: --chip takes --firmware and --speed, the behavioural "
+    "simulator --version, --baud, --flash-ms, --eeprom-ms and --fault");
+
+// An option set that the chosen mode does not use, or an empty text.
+QString OtherMode(const QCommandLineParser& parser, bool chip) {
+    const QStringList behavioural{"version", "baud", "flash-ms", "eeprom-ms", "fault"};
+    for (const QString& name : chip ? behavioural : QStringList{"firmware", "speed"})
+        if (parser.isSet(name)) return QStringLiteral("--") + name;
+    return {};
+}
 
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(kDescription);
@@ -103,6 +114,8 @@ QString ReadOptions(const QCommandLineParser& parser, SimOptions& options) {
         options.faults.append(*rule);
     }
     options.chip = parser.isSet(QStringLiteral("chip"));
+    if (const QString other = OtherMode(parser, options.chip); !other.isEmpty())
+        return kModeError.arg(other);
     options.firmwarePath = parser.value(QStringLiteral("firmware"));
     bool ok = false;
     options.speed = parser.value(QStringLiteral("speed")).toDouble(&ok);
