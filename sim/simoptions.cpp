@@ -1,7 +1,9 @@
 #include "simoptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "portpath.h"
 
@@ -18,6 +20,14 @@ const QString kSpeedError = QStringLiteral("--speed takes a factor of 0 or more"
 const QString kModeError = QStringLiteral(
     "%1 belongs to the other mode: --chip takes --firmware and --speed, the behavioural "
     "simulator --version, --baud, --flash-ms, --eeprom-ms and --fault");
+
+// The 20 MHz firmware: beside the sources in a build, under share/kestrel once installed.
+QString DefaultFirmware() {
+    const QString built = QStringLiteral(KESTREL_FIRMWARE);
+    if (QFileInfo::exists(built)) return built;
+    return QCoreApplication::applicationDirPath() +
+           QStringLiteral("/../share/kestrel/firmware/kestrel-boot-20mhz.hex");
+}
 
 // An option set that the chosen mode does not use, or an empty text.
 QString OtherMode(const QCommandLineParser& parser, bool chip) {
@@ -52,7 +62,7 @@ void AddOptions(QCommandLineParser& parser) {
          QStringLiteral("FILE")},
         {QStringLiteral("chip"), QStringLiteral("Run Kestrel's firmware in a simulated chip.")},
         {QStringLiteral("firmware"), QStringLiteral("The firmware for --chip."),
-         QStringLiteral("FILE.hex"), QStringLiteral(KESTREL_FIRMWARE)},
+         QStringLiteral("FILE.hex")},
         {QStringLiteral("speed"),
          QStringLiteral("The chip's time against wall time: 1 real time, 0 as fast as it goes."),
          QStringLiteral("X"), QStringLiteral("1")},
@@ -116,7 +126,9 @@ QString ReadOptions(const QCommandLineParser& parser, SimOptions& options) {
     options.chip = parser.isSet(QStringLiteral("chip"));
     if (const QString other = OtherMode(parser, options.chip); !other.isEmpty())
         return kModeError.arg(other);
-    options.firmwarePath = parser.value(QStringLiteral("firmware"));
+    options.firmwarePath = parser.isSet(QStringLiteral("firmware"))
+                               ? parser.value(QStringLiteral("firmware"))
+                               : DefaultFirmware();
     bool ok = false;
     options.speed = parser.value(QStringLiteral("speed")).toDouble(&ok);
     if (!ok || options.speed < 0) return kSpeedError;
