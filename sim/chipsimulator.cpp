@@ -4,6 +4,7 @@
 
 #include "hexdump.h"
 #include "hexload.h"
+#include "simulator.h"
 
 namespace {
 // Simulated time per slice: short against a byte's 1.04 ms on the line.
@@ -13,7 +14,7 @@ const QString kReadyText = QStringLiteral("ready %1");
 const QString kPortText = QStringLiteral("PORTB = 0x%1");
 const QString kLoadError = QStringLiteral("cannot load %1: %2");
 const QString kChipError = QStringLiteral("gpsim cannot make a PIC16F877A");
-const QString kDumpError = QStringLiteral("cannot write dump %1");
+const QString kDumpError = QStringLiteral("cannot write dump %1: %2");
 }  // namespace
 
 ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
@@ -25,12 +26,13 @@ ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
             [this](const QByteArray& bytes) { m_chip.Uart().Send(bytes); });
 }
 
-bool ChipSimulator::Start(QString& error) {
+int ChipSimulator::Start(QString& error) {
     QString reason;
     for (const QString& path : {m_options.firmwarePath, m_options.loadPath}) {
-        if (!path.isEmpty() && !LoadHex(m_image, path, reason)) {
+        if (!path.isEmpty() &&
+            (!SimFiles::CheckInput(path, reason) || !LoadHex(m_image, path, reason))) {
             error = kLoadError.arg(path, reason);
-            return false;
+            return Simulator::kPathRefused;
         }
     }
     const auto onPortB = [](quint8 value) {
@@ -40,13 +42,19 @@ bool ChipSimulator::Start(QString& error) {
     const auto onTx = [this](quint8 byte) { m_port.Write(QByteArray(1, char(byte))); };
     if (!m_chip.Load(m_image, onPortB, onTx)) {
         error = kChipError;
-        return false;
+        return Simulator::kNoPort;
     }
-    if (!m_port.Open(m_options.linkPath, error)) return false;
+    if (!m_port.Open(error)) return Simulator::kNoPort;
+    if (!m_port.Link(m_options.linkPath, error)) return Simulator::kPathRefused;
+    const QString& dump = m_options.dumpPath;
+    if (!dump.isEmpty() && !m_dump.Open(dump, reason)) {
+        error = kDumpError.arg(dump, reason);
+        return Simulator::kPathRefused;
+    }
     Print(kReadyText.arg(m_port.SlavePath()));
     m_wallStart = std::chrono::steady_clock::now();
     m_timer.start(0);
-    return true;
+    return 0;
 }
 
 bool ChipSimulator::Stop() {
@@ -54,8 +62,10 @@ bool ChipSimulator::Stop() {
     m_port.Close();
     if (m_options.dumpPath.isEmpty()) return true;
     m_chip.ReadBack(m_image);
-    if (WriteHexDump(m_image, m_options.dumpPath)) return true;
-    std::fprintf(stderr, "%s\n", qPrintable(kDumpError.arg(m_options.dumpPath)));
+    QString reason;
+    if (m_dump.Write(HexDumpOf(m_image), reason)) return true;
+    std::fprintf(stderr, "kestrel-sim: %s\n",
+                 qPrintable(kDumpError.arg(m_options.dumpPath, reason)));
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include "chipmodel.h"
 #include "devicememory.h"
 #include "pseudoterminal.h"
+#include "simfiles.h"
 #include "simoptions.h"
 
 // Kestrel's own firmware running in a simulated PIC16F877A, its USART on the pseudo-terminal.
@@ -17,8 +18,12 @@ class ChipSimulator : public QObject {
 public:
     explicit ChipSimulator(const SimOptions& options, QObject* parent = nullptr);
 
-    bool Start(QString& error);
-    // Closes the port, removes the link and writes the dump; false if the dump failed.
+    // Loads the firmware and the memory, opens and links the port, opens the dump and prints
+    // the ready line. 0, or the exit status of kestrel-sim's behavioural mode for the same
+    // failure, with the reason in error.
+    int Start(QString& error);
+    // Closes the port, removes the link and writes the chip's memory to the dump; false if the
+    // dump failed.
     bool Stop();
 
 private:
@@ -29,6 +34,7 @@ private:
     DeviceMemory m_image;
     ChipModel m_chip;
     PseudoTerminal m_port;
+    DumpFile m_dump;
     QTimer m_timer;
     std::chrono::steady_clock::time_point m_wallStart;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 class DeviceMemory;
 
-// Writes the memory as Intel HEX in the assembler's layout, leaving erased rows out, so that a
-// dump compares directly with the file that was imported.
-bool WriteHexDump(const DeviceMemory& memory, const QString& path);
+// The memory as Intel HEX in the assembler's layout, leaving erased rows out, so that a dump
+// compares directly with the file that was imported.
+QByteArray HexDumpOf(const DeviceMemory& memory);

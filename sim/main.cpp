@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "signalwatcher.h"
@@ -13,13 +14,12 @@ const char* const kNoChip =
     "--chip needs gpsim: install gpsim-dev (scripts/deps) and build kestrel-sim again";
 
 template <typename Device>
-int Serve(QCoreApplication& app, Device& device) {
+int Serve(QCoreApplication& app, SignalWatcher& watcher, Device& device) {
     QString error;
-    if (!device.Start(error)) {
+    if (const int status = device.Start(error)) {
         std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
-        return 1;
+        return status;
     }
-    SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::Terminated, &app, &QCoreApplication::quit);
     app.exec();
     return device.Stop() ? 0 : 1;
@@ -27,18 +27,20 @@ int Serve(QCoreApplication& app, Device& device) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    SignalWatcher::BlockSignals();
     QCoreApplication app(argc, argv);
+    // A reader gone from the other end of its output is reported, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     QString error;
     const auto options = ParseSimOptions(app.arguments(), error);
     if (!options) {
         std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
         return 2;
     }
+    SignalWatcher watcher;
     if (options->chip) {
 #ifdef KESTREL_CHIP
         ChipSimulator chip(*options);
-        return Serve(app, chip);
+        return Serve(app, watcher, chip);
 #else
         std::fprintf(stderr, "kestrel-sim: %s\n", kNoChip);
         return 2;
@@ -46,5 +48,5 @@ int main(int argc, char** argv) {
     }
     Simulator simulator(*options);
     QObject::connect(&simulator, &Simulator::Unplugged, &app, &QCoreApplication::quit);
-    return Serve(app, simulator);
+    return Serve(app, watcher, simulator);
 }

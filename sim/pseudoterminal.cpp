@@ -4,9 +4,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +19,7 @@ PseudoTerminal::~PseudoTerminal() {
     Close();
 }
 
-bool PseudoTerminal::Open(const QString& linkPath, QString& error) {
+bool PseudoTerminal::Open(QString& error) {
     m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
         error = SystemError("pseudo-terminal");
@@ -39,31 +36,14 @@ bool PseudoTerminal::Open(const QString& linkPath, QString& error) {
     cfmakeraw(&settings);
     cfsetspeed(&settings, B9600);
     tcsetattr(m_slave, TCSANOW, &settings);
-    if (!MakeLink(linkPath, error)) return false;
     m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &PseudoTerminal::ReadAvailable);
     return true;
 }
 
-// A new link is renamed over the old one, so a reader never finds the port missing.
-bool PseudoTerminal::MakeLink(const QString& linkPath, QString& error) {
-    QDir().mkpath(QFileInfo(linkPath).absolutePath());
-    const QByteArray target = m_slavePath.toLocal8Bit();
-    const QByteArray temporary = QFile::encodeName(linkPath + QStringLiteral(".%1").arg(getpid()));
-    ::unlink(temporary.constData());
-    if (::symlink(target.constData(), temporary.constData()) != 0 ||
-        ::rename(temporary.constData(), QFile::encodeName(linkPath).constData()) != 0) {
-        error = SystemError("link");
-        ::unlink(temporary.constData());
-        return false;
-    }
-    m_linkPath = linkPath;
-    return true;
-}
-
 void PseudoTerminal::Close() {
     m_notifier.reset();
-    if (!m_linkPath.isEmpty()) QFile::remove(std::exchange(m_linkPath, {}));
+    m_link.Remove();
     if (m_slave >= 0) ::close(std::exchange(m_slave, -1));
     if (m_master >= 0) ::close(std::exchange(m_master, -1));
 }

@@ -1,38 +1,42 @@
 #include "signalwatcher.h"
 
-#include <sys/signalfd.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 namespace {
-sigset_t StopSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGINT);
-    return set;
+int g_wakeFd = -1;
+
+void OnSignal(int) {
+    const int saved = errno;
+    const ssize_t written = ::write(g_wakeFd, "x", 1);
+    (void)written;
+    errno = saved;
 }
 }  // namespace
 
-void SignalWatcher::BlockSignals() {
-    const sigset_t set = StopSignals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-}
-
 SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
-    const sigset_t set = StopSignals();
-    m_fd = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-    m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+    if (::pipe2(m_pipe, O_NONBLOCK | O_CLOEXEC) != 0) return;
+    g_wakeFd = m_pipe[1];
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    action.sa_flags = SA_RESETHAND;  // and no SA_RESTART: a waiting call returns
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    m_notifier = std::make_unique<QSocketNotifier>(m_pipe[0], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
-        signalfd_siginfo info;
-        while (::read(m_fd, &info, sizeof info) == ssize_t(sizeof info)) {
-        }
+        m_notifier->setEnabled(false);
         emit Terminated();
     });
 }
 
 SignalWatcher::~SignalWatcher() {
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
     m_notifier.reset();
-    if (m_fd >= 0) ::close(m_fd);
+    for (const int fd : m_pipe)
+        if (fd >= 0) ::close(fd);
 }

@@ -4,13 +4,12 @@
 #include <QSocketNotifier>
 #include <memory>
 
-// Turns SIGTERM and SIGINT into a Qt signal on the event loop. BlockSignals() must run in
-// main() before any thread starts, so that no thread takes the signals itself.
+// Turns the first SIGTERM or SIGINT into a Qt signal on the event loop, so that the simulator
+// ends cleanly; a second one ends it at once. Nothing is blocked: a signal that comes while the
+// simulator waits in a system call (a write to a full pipe) breaks that wait.
 class SignalWatcher : public QObject {
     Q_OBJECT
 public:
-    static void BlockSignals();
-
     explicit SignalWatcher(QObject* parent = nullptr);
     ~SignalWatcher() override;
 
@@ -18,6 +17,6 @@ signals:
     void Terminated();
 
 private:
-    int m_fd = -1;
+    int m_pipe[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> m_notifier;
 };

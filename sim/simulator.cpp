@@ -1,11 +1,14 @@
 #include "simulator.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "commandcode.h"
 #include "framecodec.h"
 #include "hexdump.h"
 #include "hexload.h"
+#include "simfiles.h"
 
 namespace {
 using std::chrono::milliseconds;
@@ -19,8 +22,9 @@ const QString kFrameText = QStringLiteral("#%1 %2");
 const QString kFaultText = QStringLiteral("%1 [fault %2]");
 const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
 const QString kUnplugText = QStringLiteral("unplugged");
-const QString kDumpError = QStringLiteral("cannot write dump %1");
+const QString kDumpError = QStringLiteral("cannot write dump %1: %2");
 const QString kLoadError = QStringLiteral("cannot load %1: %2");
+const QString kOutputError = QStringLiteral("kestrel-sim: cannot write its lines: %1\n");
 
 WriteTimes TimesOf(const SimOptions& options) {
     if (!options.realTime) return {};
@@ -42,21 +46,32 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
     connect(&m_line, &LineModel::Sent, &m_port, &PseudoTerminal::Write);
 }
 
-bool Simulator::Start(QString& error) {
+int Simulator::Start(QString& error) {
     QString reason;
-    if (!m_options.loadPath.isEmpty() && !LoadHex(m_memory, m_options.loadPath, reason)) {
-        error = kLoadError.arg(m_options.loadPath, reason);
-        return false;
+    const QString& load = m_options.loadPath;
+    if (!load.isEmpty() &&
+        (!SimFiles::CheckInput(load, reason) || !LoadHex(m_memory, load, reason))) {
+        error = kLoadError.arg(load, reason);
+        return kPathRefused;
     }
-    if (!m_port.Open(m_options.linkPath, error)) return false;
+    if (!m_port.Open(error)) return kNoPort;
+    if (!m_port.Link(m_options.linkPath, error)) return kPathRefused;
+    const QString& dump = m_options.dumpPath;
+    if (!dump.isEmpty() && !m_dump.Open(dump, reason)) {
+        error = kDumpError.arg(dump, reason);
+        return kPathRefused;
+    }
     Print(kReadyText.arg(m_port.SlavePath()));
-    return true;
+    return 0;
 }
 
 bool Simulator::Stop() {
     m_port.Close();
-    if (m_options.dumpPath.isEmpty() || WriteHexDump(m_memory, m_options.dumpPath)) return true;
-    std::fprintf(stderr, "%s\n", qPrintable(kDumpError.arg(m_options.dumpPath)));
+    QString reason;
+    const QByteArray text = m_options.dumpPath.isEmpty() ? QByteArray() : HexDumpOf(m_memory);
+    if (m_options.dumpPath.isEmpty() || m_dump.Write(text, reason)) return !m_outputFailed;
+    std::fprintf(stderr, "kestrel-sim: %s\n",
+                 qPrintable(kDumpError.arg(m_options.dumpPath, reason)));
     return false;
 }
 
@@ -117,7 +132,11 @@ void Simulator::Unplug() {
     emit Unplugged();
 }
 
+// The lines are the user's record of the run: one lost is said once, and fails the run.
 void Simulator::Print(const QString& line) {
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
+    if (std::fputs(qPrintable(line + QLatin1Char('\n')), stdout) >= 0 && std::fflush(stdout) == 0)
+        return;
+    if (!m_outputFailed)
+        std::fprintf(stderr, "%s", qPrintable(kOutputError.arg(std::strerror(errno))));
+    m_outputFailed = true;
 }

@@ -9,6 +9,7 @@
 #include "framereader.h"
 #include "linemodel.h"
 #include "pseudoterminal.h"
+#include "simfiles.h"
 #include "simoptions.h"
 
 // The simulated device: the line, the firmware's frame reader and command handler, the faults.
@@ -17,9 +18,14 @@ class Simulator : public QObject {
 public:
     explicit Simulator(const SimOptions& options, QObject* parent = nullptr);
 
-    // Opens the port and prints the ready line; false with the reason in error.
-    bool Start(QString& error);
-    // Closes the port, removes the link and writes the dump; false if the dump failed.
+    static constexpr int kPathRefused = 2;  // a file or link path given cannot be used
+    static constexpr int kNoPort = 1;       // no pseudo-terminal to be had
+
+    // Loads, opens and links the port, opens the dump and prints the ready line. 0, or the
+    // exit status with the reason in error.
+    int Start(QString& error);
+    // Closes the port, removes the link and writes the dump; false if the dump or a printed
+    // line failed.
     bool Stop();
 
 signals:
@@ -32,7 +38,7 @@ private:
     void Serve(const QByteArray& payload, LineModel::Clock::time_point at);
     void ScheduleUnplug();
     void Unplug();
-    static void Print(const QString& line);
+    void Print(const QString& line);
 
     SimOptions m_options;
     DeviceMemory m_memory;
@@ -41,7 +47,9 @@ private:
     FrameReader m_reader;
     LineModel m_line;
     PseudoTerminal m_port;
+    DumpFile m_dump;
     QTimer m_unplugTimer;
     int m_frames = 0;
     bool m_unplugPending = false;
+    bool m_outputFailed = false;
 };

@@ -3,6 +3,7 @@
 
 #include "composition.h"
 #include "desktopidentity.h"
+#include "folderclaim.h"
 #include "programfolder.h"
 #include "qtprompts.h"
 #include "singleinstance.h"
@@ -16,11 +17,12 @@ int main(int argc, char** argv) {
 
     // A second Kestrel on the same folder would program, and at exit delete, the first one's
     // converted code: it brings the first window forward instead.
-    const QString programFolder = ProgramFolder::Resolve();
+    const QString programFolder = ProgramFolder::Resolve(QCoreApplication::applicationDirPath());
     SingleInstance instance(programFolder);
-    if (!instance.Acquire()) return 0;
-
     QtPrompts prompts;
+    if (const std::optional<int> status = ClaimProgramFolder(programFolder, instance, prompts))
+        return *status;
+
     Composition parts(prompts, programFolder);
     frmMain& window = parts.window;
     QObject::connect(&instance, &SingleInstance::RaiseRequested, &window, [&window] {

@@ -16,9 +16,9 @@ const QString kClearFileError = QStringLiteral("Clear File Error");
 constexpr float kPause = 0.5F;
 
 // Clearing must not override a read-only file. Root may write any file, so the owner's write
-// bit counts too.
-bool IsReadOnly(const QString& path) {
-    const QFileInfo info(path);
+// bit counts too. A link goes itself, whatever it points at.
+bool IsReadOnly(const QFileInfo& info) {
+    if (info.isSymLink()) return false;
     return !info.isWritable() || !info.permissions().testFlag(QFileDevice::WriteOwner);
 }
 }  // namespace
@@ -27,8 +27,9 @@ void ClearImportedCode(CommandContext& context) {
     CommandHost& host = context.host;
     host.SetPanelText(PanelKey::kStatus, kClearing);
     for (const QString& name : ConvertedFiles::kAll) {
-        const QString path = ConvertedFiles::PathOf(context.programFolder, name);
-        if (QFile::exists(path) && (IsReadOnly(path) || !QFile::remove(path)))
+        const QFileInfo info(ConvertedFiles::PathOf(context.programFolder, name));
+        const QString path = info.filePath();
+        if ((info.exists() || info.isSymLink()) && (IsReadOnly(info) || !QFile::remove(path)))
             context.prompts.MsgBox(kUnableToDelete + path, kClearFileError, MsgIcon::Critical);
     }
     context.waits.Delay(kPause);

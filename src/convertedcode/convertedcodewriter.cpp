@@ -1,9 +1,11 @@
 #include "convertedcodewriter.h"
 
+#include "ownfile.h"
+
 bool ConvertedCodeWriter::Create(const QString& folder) {
     for (std::size_t i = 0; i < m_files.size(); ++i) {
-        m_files[i].setFileName(ConvertedFiles::PathOf(folder, ConvertedFiles::kAll[i]));
-        if (!m_files[i].open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        if (!CreateOwnFile(m_files[i], ConvertedFiles::PathOf(folder, ConvertedFiles::kAll[i])))
+            return false;
     }
     return true;
 }

@@ -10,8 +10,8 @@
 // The four converted code files, written as streams; whatever was written stays.
 class ConvertedCodeWriter {
 public:
-    // Creates the four files empty, replacing earlier ones, in the order Flash, EEPROM,
-    // UserID, Config. False when one cannot be created.
+    // Creates the four files empty, replacing earlier ones of the user's, in the order Flash,
+    // EEPROM, UserID, Config. False when one cannot be created (see CreateOwnFile).
     bool Create(const QString& folder);
     // Writes the line and its CR LF.
     bool WriteLine(MemoryRegion region, const QByteArray& line);

@@ -6,6 +6,7 @@
 #include "convertedfiles.h"
 #include "convertedline.h"
 #include "linecount.h"
+#include "lineprogress.h"
 #include "linereader.h"
 #include "prompts.h"
 #include "waits.h"
@@ -21,16 +22,26 @@ void ShowFailure(CommandContext& context, const ProgrammedRegion& region,
     context.prompts.MsgBox(region.failureText + addressText, region.title, MsgIcon::Critical);
 }
 
+void ShowProgress(CommandHost& host, const LineProgress& progress) {
+    if (host.ProgressValue() != progress.Done()) host.SetProgressValue(progress.Done());
+}
+
+// Sends the writes, the progress bar following what the device has acknowledged.
 Outcome WriteBlocks(CommandContext& context, const ProgrammedRegion& region,
-                    const QList<WriteBlock>& blocks) {
-    clsHexComm& link = *context.host.State().objHexComm;
-    for (const WriteBlock& block : blocks) {
-        const bool written = region.write(link, block);
+                    const QList<WriteBlock>& blocks, LineProgress& progress, bool final) {
+    CommandHost& host = context.host;
+    clsHexComm& link = *host.State().objHexComm;
+    progress.Plan(blocks, final);
+    ShowProgress(host, progress);
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const bool written = region.write(link, blocks[i]);
         if (context.waits.Stopped()) return Outcome::Stopped;
         if (!written) {
-            ShowFailure(context, region, block.addressText);
+            ShowFailure(context, region, blocks[i].addressText);
             return Outcome::Failed;
         }
+        progress.Acknowledged(i);
+        ShowProgress(host, progress);
         if (!context.waits.Yield()) return Outcome::Stopped;
     }
     return Outcome::Written;
@@ -38,20 +49,20 @@ Outcome WriteBlocks(CommandContext& context, const ProgrammedRegion& region,
 
 Outcome WriteLines(CommandContext& context, const ProgrammedRegion& region, BlockSource& source,
                    LineReader& reader) {
-    int progress = 0;
+    LineProgress progress;
     QByteArray text;
     while (reader.ReadLine(text)) {
-        context.host.SetProgressValue(++progress);
         const ConvertedLine line(text);
         WriteBlock decoded{{}, line.AddressText(), {}};
         if (!line.Decode(decoded.bytAddr, decoded.bytData)) {
             ShowFailure(context, region, decoded.addressText);
             return Outcome::Failed;
         }
-        const Outcome outcome = WriteBlocks(context, region, source.Add(decoded));
+        progress.Read(decoded);
+        const Outcome outcome = WriteBlocks(context, region, source.Add(decoded), progress, false);
         if (outcome != Outcome::Written) return outcome;
     }
-    return WriteBlocks(context, region, source.Finish());
+    return WriteBlocks(context, region, source.Finish(), progress, true);
 }
 
 }  // namespace

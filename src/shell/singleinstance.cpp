@@ -28,14 +28,18 @@ SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
     });
 }
 
-bool SingleInstance::Acquire() {
+SingleInstance::Claim SingleInstance::Acquire() {
     if (m_lock.tryLock(0)) {
         // A socket left by a crashed run would block the name; the lock says it is ours now.
         QLocalServer::removeServer(m_serverName);
         m_server.listen(m_serverName);
-        return true;
+        return Claim::Held;
     }
+    // A lock that is not stale names a live Kestrel; one that cannot be read names nobody.
+    if (m_lock.error() != QLockFile::LockFailedError ||
+        !m_lock.getLockInfo(nullptr, nullptr, nullptr))
+        return Claim::Unusable;
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
-    return false;
+    return Claim::Running;
 }

@@ -11,9 +11,12 @@ class SingleInstance : public QObject {
 public:
     explicit SingleInstance(const QString& programFolder, QObject* parent = nullptr);
 
-    // True when no other Kestrel holds the folder (a lock left by a dead one is taken over);
-    // false once the running one has been asked to raise its window.
-    bool Acquire();
+    enum class Claim {
+        Held,      // no other Kestrel holds the folder (a lock left by a dead one is taken over)
+        Running,   // another one does, and has been asked to raise its window
+        Unusable,  // the lock can be neither made nor read: no Kestrel can be behind it
+    };
+    Claim Acquire();
 
 signals:
     void RaiseRequested();

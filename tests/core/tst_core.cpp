@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QElapsedTimer>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "eventloopwaits.h"
@@ -72,8 +74,18 @@ private slots:
         QCOMPARE(seen, QStringList({"timer", "posted", "inner stopped"}));
     }
 
-    void programFolderIsTheWritableExecutableFolder() {
-        QCOMPARE(ProgramFolder::Resolve(), QCoreApplication::applicationDirPath());
+    // An unpacked copy keeps its files beside itself; an installed one, its desktop entry in
+    // the install's share/, in the data folder, whoever runs it.
+    void programFolder() {
+        QTemporaryDir prefix;
+        const QString bin = prefix.filePath("bin");
+        const QString entry = prefix.filePath("share/applications/kestrel.desktop");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(QFileInfo(entry).path()));
+        QCOMPARE(ProgramFolder::Resolve(bin), bin);
+        QVERIFY(QFile(entry).open(QIODevice::WriteOnly));
+        QCOMPARE(
+            ProgramFolder::Resolve(bin),
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Kestrel");
     }
 };
 

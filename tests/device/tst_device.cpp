@@ -15,7 +15,8 @@ namespace {
 const QString kConnected =
     "Status=Connecting to PIC...|version @0.2 #0|BootCodeVersion=v255.12|delay 1|Status=|"
     "enable 0110101|";
-const QString kProgrammed = "delay 1|idle|progress 0|Status=|enable 0110011";
+// The end of programming, the bar's last value shown with the pointer going back.
+const QString kProgrammed = "delay 1|idle #%1|progress 0|Status=|enable 0110011";
 
 // A rig whose link talks to a bootloader: it answers the version request with 12 and 255 unless
 // silent, acknowledges each write and traces every request with the link's interval and the
@@ -37,6 +38,9 @@ struct DeviceRig : CommandRig {
                                         int(p.size() - 5)) +
                       at);
             return Frame::Build(p.left(1));
+        };
+        trace.onEvent = [this](const QString& event) {
+            if (event == "idle") trace.events.last() += QString(" #%1").arg(host.progress);
         };
     }
     // Ticks the region unless "-"; writes its file unless "missing", the lines apart by spaces;
@@ -71,13 +75,21 @@ private slots:
                             QString trace) {
             QTest::newRow(name) << commands << flash << eeprom << trace;
         };
-        // Flash rows go out once the whole file is read; EEPROM lines as they are read.
+        // Flash rows go out once the whole file is read; EEPROM lines as they are read. The bar
+        // counts the lines whose data have been acknowledged.
         row("the road", "cpr", "00,01,00,A5 20,01,00,A5", "00,21,00,A5,5A 10,21,00,01",
             kConnected +
                 "enable 0000000|range 0-2|progress 0|busy|Status=Programming Flash...|P 000100 64 "
-                "@0.08 #2|P 000120 64 @0.08 #2|range 0-2|progress 0|busy|Status=Programming "
-                "EEPROM...|E 002100 2 @0.2 #1|E 002110 1 @0.2 #2|" +
-                kProgrammed + "|reset @0.2 #0|enable 0110001");
+                "@0.08 #0|P 000120 64 @0.08 #1|range 0-2|progress 0|busy|Status=Programming "
+                "EEPROM...|E 002100 2 @0.2 #0|E 002110 1 @0.2 #1|" +
+                kProgrammed.arg(2) + "|reset @0.2 #0|enable 0110001");
+        // A line below 0x100 is done at once; one across two rows, with the second.
+        row("rows", "cp", "F8,00,00,A5 00,01,00,A5 08,01,00,A5 1E,01,00,A5,5A,A5,5A,A5,5A,A5,5A",
+            "-",
+            kConnected +
+                "enable 0000000|range 0-4|progress 0|busy|Status=Programming Flash...|P 000100 64 "
+                "@0.08 #1|P 000120 64 @0.08 #3|" +
+                kProgrammed.arg(4));
         row("no answer", "C", "-", "-",
             "Status=Connecting to PIC...|version @0.2 #0|version @0.2 #0|version @0.2 #0|msg No "
             "Response: No response received from bootloader firmware (!)|Status=");
@@ -90,9 +102,9 @@ private slots:
             kConnected +
                 "enable 0000000|msg Flash Program Error: Converted program flash code file does "
                 "not exist (x)|range 0-2|progress 0|busy|Status=Programming EEPROM...|E 002100 1 "
-                "@0.2 #1|msg EEPROM Program Error: Unable to program EEPROM memory "
+                "@0.2 #0|msg EEPROM Program Error: Unable to program EEPROM memory "
                 "address:002108 (x)|" +
-                kProgrammed);
+                kProgrammed.arg(1));
     }
     void commands() {
         QFETCH(QString, commands);

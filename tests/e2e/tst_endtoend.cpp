@@ -1,7 +1,9 @@
 #include <signal.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,10 +14,12 @@
 #include "composition.h"
 #include "connectcommand.h"
 #include "eventloopwaits.h"
+#include "folderclaim.h"
 #include "importcommand.h"
 #include "programcommand.h"
 #include "qserialportadapter.h"
 #include "simprocess.h"
+#include "singleinstance.h"
 #include "testmain.h"
 
 namespace {
@@ -68,6 +72,10 @@ private slots:
     // flash rows and EEPROM lines land, the bootloader's area, ID and config words stay erased.
     void programsAndRuns() {
         const QString dumpPath = m_environment.Root() + QStringLiteral("/dump.hex");
+        QFile dump(dumpPath);  // an earlier, longer dump is replaced whole
+        QVERIFY(dump.open(QIODevice::WriteOnly) && dump.write(QByteArray(4096, ':')) &&
+                dump.flush());
+        dump.close();
         SimProcess sim({"--dump", dumpPath});
         QVERIFY(sim.Start());
         CommandRig rig;
@@ -89,7 +97,6 @@ private slots:
         QCOMPARE(rig.trace.events.filter(QStringLiteral("msg ")), QStringList());
         QTRY_COMPARE(sim.Lines().filter(QStringLiteral(" reset")).size(), 1);
         QVERIFY(sim.Stop());
-        QFile dump(dumpPath);
         QVERIFY(dump.open(QIODevice::ReadOnly));
         QCOMPARE(dump.readAll(), QByteArray(":020000040000FA\n"
                                             ":100200000330002286000029FF3FFF3FFF3FFF3FF2\n"
@@ -167,6 +174,39 @@ private slots:
         QCOMPARE(rig.trace.events.filter(QRegularExpression(QStringLiteral("^(msg|enable) "))),
                  events + kProgrammed);
         QCOMPARE(Written(sim) + Written(back), rows + kAllRows);
+    }
+
+    // The folder is made when missing and claimed when it can be written and locked; a live
+    // Kestrel's lock hands over to it; anything else in the way is said, with status 1.
+    void claimFolder_data() {
+        QTest::addColumn<QString>("folder");   // R: the test's own
+        QTest::addColumn<QString>("outcome");  // "-" to go on, the status 0, or why not
+        const char* denied = geteuid() == 0 ? "Operation not permitted" : "Permission denied";
+        for (const auto& [folder, outcome] : std::initializer_list<std::pair<QString, QString>>{
+                 {"R/new/program", "-"},
+                 {"R/running", "0"},
+                 {"R/lock", "its lock file Kestrel.lock cannot be made or read"},
+                 {"R/file/program", "it cannot be created (Not a directory)"},
+                 {"/proc/1", QString("it cannot be written (%1)").arg(denied)}})
+            QTest::newRow(qPrintable(folder)) << folder << outcome;
+    }
+    void claimFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, outcome);
+        QTemporaryDir root;
+        folder.replace("R/", root.path() + '/');
+        QVERIFY(QDir().mkpath(root.filePath("lock/Kestrel.lock")) &&
+                QDir().mkpath(root.filePath("running")) &&
+                QFile(root.filePath("file")).open(QIODevice::WriteOnly));
+        SingleInstance running(root.filePath("running")), instance(folder);
+        QCOMPARE(running.Acquire(), SingleInstance::Claim::Held);
+        CommandRig rig;
+        const std::optional<int> status = ClaimProgramFolder(folder, instance, rig.prompts);
+        QString seen = status ? QString::number(*status) : "-";
+        for (const QString& event : rig.trace.events) seen += ' ' + event;
+        const QString message = "1 msg Kestrel: Kestrel cannot keep its files in %1: %2 (x)";
+        QCOMPARE(seen, outcome.size() > 1 ? message.arg(folder, outcome) : outcome);
+        QVERIFY(status || QFileInfo(folder).isDir());
     }
 
     // The program itself, started twice on one folder: the second hands over to the first, ends.

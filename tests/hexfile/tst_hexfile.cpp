@@ -1,6 +1,12 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QTest>
 #include <QTimer>
+#include <span>
 
+#include "clearcommand.h"
 #include "commandrig.h"
 #include "convertedfiles.h"
 #include "importcommand.h"
@@ -97,6 +103,47 @@ private slots:
         QCOMPARE(contents.join('|'), files);
         QCOMPARE(rig.settings.Read("BootHexFilePath", "Path", {}), rig.Folder() + "/in.hex");
         if (trace.endsWith(kSuccess)) QCOMPARE(rig.host.peak, lines.indexOf(kEnd) + 1);
+    }
+
+    // A converted file's name held by anything but the user's own plain file is not written
+    // through: the import ends silently. Clearing takes the name away, never what it names.
+    void plantedNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("plant");
+        const int rows = geteuid() == 0 ? 5 : 4;  // only root can give a file away
+        const char* plants[][2] = {{"Flash.hx", "link"},
+                                   {"EEPROM.hx", "dangling"},
+                                   {"UserID.hx", "fifo"},
+                                   {"Config.hx", "hard link"},
+                                   {"Flash.hx", "another user's"}};
+        for (const auto& [name, plant] : std::span(plants, rows))
+            QTest::newRow(plant) << name << plant;
+    }
+    void plantedNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, plant);
+        CommandRig rig;
+        QTemporaryDir elsewhere;
+        const QByteArray target = QFile::encodeName(elsewhere.filePath("target"));
+        const QByteArray planted = QFile::encodeName(ConvertedFiles::PathOf(rig.Folder(), name));
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
+        file.close();
+        const int made = plant == "link"       ? symlink(target, planted)
+                         : plant == "dangling" ? symlink(target + ".new", planted)
+                         : plant == "fifo"     ? mkfifo(planted, 0644)
+                         : plant == "hard link"
+                             ? link(target, planted)
+                             : (QFile::copy(target, planted) ? chown(planted, 65534, 65534) : -1);
+        QCOMPARE(made, 0);
+        if (plant == "link") QVERIFY(QFile::setPermissions(file.fileName(), QFile::ReadOwner));
+        QCOMPARE(Import(rig, {kLinear, kCode, kEnd}), kHead + kSilent);
+        file.setFileName(QFile::decodeName(plant == "another user's" ? planted : target));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "mine");
+        ClearImportedCode(rig.context);
+        const auto all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(rig.Folder()).entryList(all), QStringList{"in.hex"});
+        QCOMPARE(QDir(elsewhere.path()).entryList(all), QStringList{"target"});
     }
 
     // The dialog starts at the last file while it exists; an unchanged path is not stored again.
