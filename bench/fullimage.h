@@ -2,15 +2,16 @@
 
 #include <QByteArray>
 
-#include "hexdumptext.h"
+#include "devicemap.h"
+#include "intelhex.h"
+#include "memoryimage.h"
 
 // The full PIC16F877A image the benchmarks program: every word from 0x100, every EEPROM byte,
 // as the assembler would write it (8 words a record, EEPROM bytes as words).
 namespace FullImage {
-constexpr int kFirstWord = 0x100;
 
 inline quint16 WordValue(int word) {
-    return quint16((word * 7 + 3) & 0x3FFF);
+    return quint16((word * 7 + 3) & DeviceMap::kFlashMask);
 }
 
 inline quint8 EepromValue(int offset) {
@@ -18,11 +19,11 @@ inline quint8 EepromValue(int offset) {
 }
 
 inline QByteArray HexText() {
-    return HexDump::Text(
-        [](int word) {
-            return word >= kFirstWord && word < HexDump::kFlashWords ? WordValue(word)
-                                                                     : HexDump::kErasedWord;
-        },
-        EepromValue);
+    MemoryImage image;
+    for (int word = DeviceMap::kFirstAppWord; word < DeviceMap::kFlashWords; ++word)
+        image.Set(word, WordValue(word));
+    for (int offset = 0; offset < DeviceMap::kEepromBytes; ++offset)
+        image.Set(DeviceMap::kEepromWord + offset, EepromValue(offset));
+    return IntelHex::Text(image);
 }
 }  // namespace FullImage

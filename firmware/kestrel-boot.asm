@@ -38,23 +38,24 @@ ETX             equ 0x04
 ESC             equ 0x05
 TIMER1_ON_1_8   equ (1 << T1CKPS1) | (1 << T1CKPS0) | (1 << TMR1ON)
 
-; The request, in bank 2 beside the memory registers: commands run in bank 2, the line in
-; bank 0. A byte that comes with the buffer full is stored onto `byte`, which holds it anyway,
-; and the frame's length then matches no request.
-        cblock 0x120
-        reqCode, reqCount, reqAddrL, reqAddrH, reqAddrU
-        endc
-REQ_DATA        equ 0x125
-BUFFER_END      equ 0x170
+; The request is stored downward from 0x74: its header in common RAM, where every bank sees
+; it, its data on in bank 2 beside the memory registers. Commands run in bank 2, the line in
+; bank 0. Once the buffer is full, further bytes land on its last one, and the frame's length
+; then matches no request.
+reqCode         equ 0x74
+reqCount        equ 0x73
+reqAddrL        equ 0x72
+reqAddrH        equ 0x71
+reqAddrU        equ 0x70
+REQ_DATA        equ 0x6F        ; with IRP set: 0x16F down
+BUFFER_END      equ 0x24        ; 80 bytes in all
 
 ; Working bytes in common RAM; 0x7D-0x7F are the application's.
-        cblock 0x70
-        byte, sum, flags, count, ticks
+        cblock 0x75
+        byte, sum, count, ticks
         endc
-        if byte != low BUFFER_END
-        error "the buffer must end at byte"
-        endif
-EEPROM          equ 2           ; flags, a copy of the request's code: 04 and 05 are EEPROM's
+EEPROM          equ 2           ; bits of the request's code: 04 and 05 are EEPROM's
+ERASE           equ 0           ; and 03 is the erase (05 has the bit too)
 
         org     0x000               ; PCLATH is 0 after every reset
         bsf     STATUS, RP0
@@ -82,12 +83,11 @@ Boot:
         movwf   ticks
         movlw   (1 << IRP) | (1 << RP1)
         movwf   STATUS
-        clrf    flags
+        clrf    reqCode             ; the flash, for the read below
         clrf    EEADR               ; the application's first word: blank means stay
         movlw   high KESTREL_RESET
         movwf   EEADRH
-        movlw   1 << RD
-        call    Access
+        call    ReadMemory
         movf    EEDATA, W
         andwf   EEDATH, W
         xorlw   0x3F
@@ -97,9 +97,10 @@ Boot:
         movwf   T1CON               ; listens until Timer1 has overflowed LISTEN_TICKS times
         goto    Hunt
 
-; 00 count FF: the version, minor first; 00 00 FF: leave for the application.
+; 00 count FF: the version, minor first, then the major for every further byte asked;
+; 00 00 FF: leave for the application.
 Version:
-        movlw   low reqCode + 3     ; the third byte, FF, is not looked at
+        movlw   low reqCode - 3     ; the third byte, FF, is not looked at
         call    LengthIs
         movf    reqCount, W
         btfsc   STATUS, Z
@@ -107,15 +108,10 @@ Version:
         movlw   2
         call    ReplyHeader
         movlw   VERSION_MINOR
-        call    Send
+        call    SendCounted
         movlw   VERSION_MAJOR
-VersionData:
-        decf    reqCount, F
-        btfsc   STATUS, Z
-        goto    ReplyEnd
-        call    Send
-        movlw   0
-        goto    VersionData
+        call    SendCounted         ; W is kept
+        goto    $-1
 
 ; 01 count address: flash words, low byte first. The address is taken to 13 bits as the
 ; chip's address register does, so 0x2000 and up read from 0x0000 again: the chip cannot read
@@ -126,36 +122,29 @@ Read:
         movlw   5
         call    ReplyHeader
 ReadUnit:
-        movf    reqCount, F
-        btfsc   STATUS, Z
-        goto    ReplyEnd
-        movlw   1 << RD
-        call    Access
+        call    ReadMemory
         movf    EEDATA, W
-        call    Send
-        decf    reqCount, F
-        btfsc   flags, EEPROM
-        goto    ReadNext
-        btfsc   STATUS, Z
-        goto    ReplyEnd
-        movf    EEDATH, W
-        andlw   0x3F                ; the model keeps 16 bits
-        call    Send
-        decf    reqCount, F
-ReadNext:
-        call    NextAddress
+        call    SendCounted
+        movf    EEDATH, W           ; 14 bits: writes keep the model's words to 14 bits too
+        btfss   reqCode, EEPROM
+        call    SendCounted
         goto    ReadUnit
 
-; 02 blocks address data: 1 to 8 blocks of four words.
+; 02 blocks address data: 1 to 8 blocks of four words. 03 rows address zeros: 1 to 8 rows of
+; 32 words made blank.
 WriteFlash:
         decf    reqCount, W
         andlw   0xF8
         btfss   STATUS, Z
         goto    Hunt
+        movf    reqCount, W         ; an erase's length: its count of zero bytes
+        btfsc   reqCode, ERASE
+        goto    Erase
         rlf     reqCount, F         ; C is clear after the code's test
         rlf     reqCount, F         ; 4 words a block
-        rlf     reqCount, W
-        call    LengthIsPlus5       ; 8 bytes a block
+        rlf     reqCount, W         ; 8 bytes a block
+Length:
+        call    LengthIsPlus5
 ; A write lies in 0x100-0x1FFF and starts on a 4-word block.
 FlashRange:
         decf    reqAddrH, W
@@ -176,18 +165,14 @@ FlashRange:
         btfsc   STATUS, C
         goto    Hunt
 WriteUnit:
-        movf    INDF, W
+        call    DataByte
         movwf   EEDATA
-        incf    FSR, F
-        btfsc   flags, EEPROM
-        goto    WriteIt
-        movf    INDF, W
-        movwf   EEDATH              ; the chip keeps 14 bits, and reads are masked
-        incf    FSR, F
-WriteIt:
-        movlw   1 << WR
-        call    Access
-        call    NextAddress
+        movlw   0                   ; the model stores EEDATH with an EEPROM byte
+        btfss   reqCode, EEPROM
+        call    DataByte
+        andlw   0x3F                ; the model would keep all 16 bits
+        movwf   EEDATH
+        call    WriteMemory
         decfsz  reqCount, F
         goto    WriteUnit
 ; A reply of the request's code alone.
@@ -227,14 +212,15 @@ Payload:
         movf    FSR, W
         xorlw   low BUFFER_END
         btfss   STATUS, Z
-        incf    FSR, F
+        decf    FSR, F
         goto    Payload
 Checksum:
         call    GetByte
         subwf   sum, F              ; 0 for a good frame, and so ready for the reply
         btfss   STATUS, Z
         goto    Hunt
-        clrf    T1CON               ; a valid frame: stay until the reset request
+        clrf    T1CON               ; a valid frame: stay until the reset request,
+        bcf     PIR1, TMR1IF        ; even when its last tick is already due
         bsf     STATUS, RP1
         movlw   6
         subwf   reqCode, W
@@ -246,17 +232,15 @@ Checksum:
         andlw   0x1F                ; the address register has 13 bits
         movwf   EEADRH
         movf    reqCode, W
-        movwf   flags
         addwf   PCL, F
         goto    Version
         goto    Read
+        goto    WriteFlash          ; 03
         goto    WriteFlash
-        goto    Hunt                ; 03: the chip erases each block as it writes it
         goto    Read
 ; 05 count address data: 1 to 74 EEPROM bytes from the address's low byte.
 WriteEeprom:
-        clrf    EEADRH              ; the model takes both address and both data bytes
-        clrf    EEDATH
+        clrf    EEADRH              ; the model takes the high address byte too
         decf    reqCount, W
         sublw   73
         btfss   STATUS, C
@@ -265,11 +249,18 @@ WriteEeprom:
         call    LengthIsPlus5
         goto    WriteUnit
 
+; The erase's rows in words, then the write's checks and loop: 8 rows make 0, taken as 256.
+; The zero bytes are not looked at.
+Erase:
+        swapf   reqCount, F
+        rlf     reqCount, F         ; C is clear after the code's test
+        goto    Length
+
 ; ----- helpers for the commands, entered and left in bank 2
 
 ; Drops the frame unless its length is 5 + W, or W; then points FSR at the data.
 LengthIsPlus5:
-        addlw   low REQ_DATA
+        sublw   low REQ_DATA
 LengthIs:
         xorwf   FSR, W
         btfss   STATUS, Z
@@ -278,35 +269,55 @@ LengthIs:
         movwf   FSR
         return
 
-; Reads (W = 1 << RD) or writes (W = 1 << WR) what the memory registers point at. A read
-; goes through the unlock sequence as well, which arms nothing without WR. The model drops a
-; WR that comes during a write, so each write is waited for.
-Access:
-        movwf   count
-        bsf     STATUS, RP0
-        bcf     EECON1, EEPGD
-        btfss   flags, EEPROM
-        bsf     EECON1, EEPGD
+; The next data byte of the request, or an erased one for an erase.
+DataByte:
+        movf    INDF, W
+        decf    FSR, F
+        btfsc   reqCode, ERASE
+        btfsc   reqCode, EEPROM
+        return
+        retlw   0xFF
+
+; Reads what the memory registers point at into EEDATH:EEDATA, then moves them on.
+ReadMemory:
+        call    Select
+        bsf     EECON1, RD
+        nop                         ; silicon skips the two after a flash read
+        nop
+        goto    Advance
+
+; Writes EEDATH:EEDATA where the memory registers point, then moves them on. The unlock runs
+; straight into WR, as the chip asks. Silicon skips the two after a flash write and halts
+; until it is done; the model goes on and drops a WR that comes during a write, so the write
+; is waited for.
+WriteMemory:
+        call    Select
         bsf     EECON1, WREN
         movlw   0x55
         movwf   EECON2
         movlw   0xAA
         movwf   EECON2
-        movf    count, W
-        iorwf   EECON1, F           ; silicon ignores the next two and halts while it writes;
-        btfsc   EECON1, WR          ; the model goes on and drops a WR that comes during a
-        goto    $-1                 ; write, so the write is waited for
+        bsf     EECON1, WR
+        btfsc   EECON1, WR
+        goto    $-1
         bcf     EECON1, WREN
-        bcf     STATUS, RP0
-        return
-
 ; The silicon ignores EEADRH for the EEPROM, so its offsets wrap at 256; the model would
 ; take EEADRH for an EEPROM write past offset 0xFF.
-NextAddress:
+Advance:
+        bcf     STATUS, RP0
         incf    EEADR, F
         btfsc   STATUS, Z
         incf    EEADRH, F
         return
+
+; Flash, or the EEPROM for the EEPROM's commands; leaves bank 3 selected.
+Select:
+        bsf     STATUS, RP0
+        bcf     EECON1, EEPGD
+        btfss   reqCode, EEPROM
+        bsf     EECON1, EEPGD
+        return
+
 
 ; Starts a reply with the first W bytes of the request.
 ReplyHeader:
@@ -318,10 +329,17 @@ ReplyHeader:
 ReplyHeaderByte:
         movf    INDF, W
         call    Send
-        incf    FSR, F
+        decf    FSR, F
         decfsz  count, F
         goto    ReplyHeaderByte
         return
+
+; W as the next of the count's bytes; once they are all sent, the reply ends.
+SendCounted:
+        movf    reqCount, F
+        btfsc   STATUS, Z
+        goto    ReplyEnd            ; the call is left behind: the stack is circular
+        decf    reqCount, F
 
 ; W as a payload byte: escaped when it must be, added to the checksum.
 Send:

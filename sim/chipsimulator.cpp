@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "hexdump.h"
-#include "hexload.h"
+#include "simfiles.h"
 #include "simulator.h"
 
 namespace {
@@ -12,9 +11,7 @@ constexpr double kSliceSeconds = 0.002;
 
 const QString kReadyText = QStringLiteral("ready %1");
 const QString kPortText = QStringLiteral("PORTB = 0x%1");
-const QString kLoadError = QStringLiteral("cannot load %1: %2");
 const QString kChipError = QStringLiteral("gpsim cannot make a PIC16F877A");
-const QString kDumpError = QStringLiteral("cannot write dump %1: %2");
 }  // namespace
 
 ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
@@ -27,13 +24,9 @@ ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
 }
 
 int ChipSimulator::Start(QString& error) {
-    QString reason;
     for (const QString& path : {m_options.firmwarePath, m_options.loadPath}) {
-        if (!path.isEmpty() &&
-            (!SimFiles::CheckInput(path, reason) || !LoadHex(m_image, path, reason))) {
-            error = kLoadError.arg(path, reason);
-            return Simulator::kPathRefused;
-        }
+        if (!path.isEmpty()) error = SimFiles::LoadMemory(m_image, path);
+        if (!error.isEmpty()) return Simulator::kPathRefused;
     }
     const auto onPortB = [](quint8 value) {
         Print(kPortText.arg(
@@ -46,11 +39,8 @@ int ChipSimulator::Start(QString& error) {
     }
     if (!m_port.Open(error)) return Simulator::kNoPort;
     if (!m_port.Link(m_options.linkPath, error)) return Simulator::kPathRefused;
-    const QString& dump = m_options.dumpPath;
-    if (!dump.isEmpty() && !m_dump.Open(dump, reason)) {
-        error = kDumpError.arg(dump, reason);
-        return Simulator::kPathRefused;
-    }
+    if (!m_options.dumpPath.isEmpty()) error = m_dump.Open(m_options.dumpPath);
+    if (!error.isEmpty()) return Simulator::kPathRefused;
     Print(kReadyText.arg(m_port.SlavePath()));
     m_wallStart = std::chrono::steady_clock::now();
     m_timer.start(0);
@@ -62,10 +52,9 @@ bool ChipSimulator::Stop() {
     m_port.Close();
     if (m_options.dumpPath.isEmpty()) return true;
     m_chip.ReadBack(m_image);
-    QString reason;
-    if (m_dump.Write(HexDumpOf(m_image), reason)) return true;
-    std::fprintf(stderr, "kestrel-sim: %s\n",
-                 qPrintable(kDumpError.arg(m_options.dumpPath, reason)));
+    const QString error = m_dump.Save(m_image);
+    if (error.isEmpty()) return true;
+    std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
     return false;
 }
 

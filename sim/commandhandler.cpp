@@ -14,11 +14,13 @@ constexpr quint8 kWriteConfig = quint8(CommandCode::WriteConfig);
 constexpr int kHeader = int(Protocol::kAddressedHeader);
 constexpr int kVersionHeader = int(Protocol::kVersionHeader);
 constexpr int kBlockBytes = int(Protocol::kWriteBlockBytes);
+constexpr int kEraseBlockWords = Protocol::kEraseRowWords;
 
 const QString kResetText = QStringLiteral("reset");
 const QString kVersionText = QStringLiteral("read-version %1 bytes: v%2.%3");
 const QString kDataText = QStringLiteral("%1 %2 %3 bytes: data");
 const QString kAckText = QStringLiteral("%1 %2 %3 bytes: ack");
+const QString kEraseText = QStringLiteral("erase-flash %1 %2 rows: ack");
 const QString kRefusedText = QStringLiteral("%1 %2 %3 bytes: refused (%4): no reply");
 const QString kUnknownText = QStringLiteral("unknown command %1: no reply");
 const QString kBadLengthText = QStringLiteral("bad length for command %1: no reply");
@@ -28,12 +30,12 @@ const QString kOutside = QStringLiteral("outside program flash");
 const QString kOffBlock = QStringLiteral("off a 4-word block");
 const QString kBlockCount = QStringLiteral("1 to 8 blocks");
 const QString kByteCount = QStringLiteral("1 to 74 bytes");
-const QString kNoErase = QStringLiteral("the chip erases each block as it writes it");
+const QString kRowCount = QStringLiteral("1 to 8 rows");
 const QString kNoConfig = QStringLiteral("the chip cannot write its configuration");
 // The firmware's limits: a request of its buffer's size or more matches no length.
 constexpr int kMaxBlocks = 8;
 constexpr int kMaxEepromBytes = 74;
-constexpr int kBlockWords = 4;
+constexpr int kBlockWords = DeviceMap::kWriteBlockWords;
 
 QString Hex(int value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
@@ -90,9 +92,9 @@ HandledRequest CommandHandler::Version(const QByteArray& payload) const {
         return {kBadLengthText.arg(Hex(kVersionOrReset, 2)), {}, 0, {}};
     const int count = quint8(payload[1]);
     if (count == 0) return {kResetText, {}, 0, {}};
-    QByteArray data(count, '\0');
+    // Minor first, then the major for every further byte asked.
+    QByteArray data(count, char(m_major));
     data[0] = char(m_minor);
-    if (count > 1) data[1] = char(m_major);
     return {kVersionText.arg(count).arg(m_major).arg(m_minor),
             payload.left(kVersionHeader) + data,
             kVersionHeader,
@@ -100,9 +102,8 @@ HandledRequest CommandHandler::Version(const QByteArray& payload) const {
 }
 
 HandledRequest CommandHandler::ReadProgram(const Request& request) const {
-    const QString what = request.address >= DeviceMemory::kConfigBase
-                             ? QStringLiteral("read-config")
-                             : QStringLiteral("read-flash");
+    const QString what = request.address >= DeviceMap::kUserIdWord ? QStringLiteral("read-config")
+                                                                   : QStringLiteral("read-flash");
     return {kDataText.arg(what, Hex(request.address, 6)).arg(request.count),
             request.header + m_memory.ReadWords(request.address, request.count),
             kHeader,
@@ -113,16 +114,30 @@ HandledRequest CommandHandler::WriteProgram(const Request& request) {
     const QString what = QStringLiteral("write-flash");
     const int words = int(request.data.size()) / 2;
     if (request.count < 1 || request.count > kMaxBlocks) return Refused(request, what, kBlockCount);
-    if (request.address < DeviceMemory::kBootWords) return Refused(request, what, kBootArea);
-    if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
-    if (request.address % kBlockWords != 0) return Refused(request, what, kOffBlock);
+    if (const QString why = FlashRangeError(request.address, words); !why.isEmpty())
+        return Refused(request, what, why);
     m_memory.WriteWords(request.address, request.data);
     return {kAckText.arg(what, Hex(request.address, 6)).arg(request.data.size()),
             QByteArray(1, char(request.code)), 0, FlashTime(int(request.data.size()))};
 }
 
+// Why a write or erase of these words is refused; empty when it is not.
+QString CommandHandler::FlashRangeError(int address, int words) const {
+    if (address < DeviceMap::kFirstAppWord) return kBootArea;
+    if (!m_memory.IsFlashRange(address, words)) return kOutside;
+    if (address % kBlockWords != 0) return kOffBlock;
+    return {};
+}
+
 HandledRequest CommandHandler::Erase(const Request& request) {
-    return Refused(request, QStringLiteral("erase-flash"), kNoErase);
+    const QString what = QStringLiteral("erase-flash");
+    const int words = request.count * kEraseBlockWords;
+    if (request.count < 1 || request.count > kMaxBlocks) return Refused(request, what, kRowCount);
+    if (const QString why = FlashRangeError(request.address, words); !why.isEmpty())
+        return Refused(request, what, why);
+    for (int i = 0; i < words; ++i) m_memory.SetWord(request.address + i, DeviceMap::kErasedWord);
+    return {kEraseText.arg(Hex(request.address, 6)).arg(request.count),
+            QByteArray(1, char(request.code)), 0, FlashTime(words * 2)};
 }
 
 HandledRequest CommandHandler::ReadEeprom(const Request& request) const {

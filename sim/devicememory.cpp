@@ -1,32 +1,35 @@
 #include "devicememory.h"
 
+#include "memoryimage.h"
+
 namespace {
 constexpr quint16 kDeviceId = 0x0E20;
 constexpr int kDeviceIdWord = 0x2006;
-constexpr quint16 kWordMask = 0x3FFF;  // program memory words are 14 bits wide
+// The chip's address register has 13 bits: reads from 0x2000 come from 0x0000 again.
 constexpr int kAddressMask = 0x1FFF;
 }  // namespace
 
 DeviceMemory::DeviceMemory() {
-    m_flash.fill(kErasedWord);
-    m_config.fill(kErasedWord);
-    m_config[kDeviceIdWord - kConfigBase] = kDeviceId;
-    m_eeprom.fill(kErasedByte);
+    m_flash.fill(DeviceMap::kErasedWord);
+    m_config.fill(DeviceMap::kErasedWord);
+    m_config[kDeviceIdWord - DeviceMap::kUserIdWord] = kDeviceId;
+    m_eeprom.fill(DeviceMap::kErasedByte);
 }
 
 quint16 DeviceMemory::Word(int address) const {
     if (IsFlashRange(address, 1)) return m_flash[address];
-    if (IsConfigSpace(address)) return m_config[address - kConfigBase];
+    if (IsConfigSpace(address)) return m_config[address - DeviceMap::kUserIdWord];
     return 0;
 }
 
 bool DeviceMemory::IsFlashRange(int address, int words) const {
-    return address >= 0 && address + words <= kFlashWords;
+    return address >= 0 && address + words <= DeviceMap::kFlashWords;
 }
 
 void DeviceMemory::SetWord(int address, quint16 value) {
-    if (IsFlashRange(address, 1)) m_flash[address] = value & kWordMask;
-    if (IsConfigSpace(address)) m_config[address - kConfigBase] = value & kWordMask;
+    if (IsFlashRange(address, 1)) m_flash[address] = value & DeviceMap::kFlashMask;
+    if (IsConfigSpace(address))
+        m_config[address - DeviceMap::kUserIdWord] = value & DeviceMap::kFlashMask;
 }
 
 QByteArray DeviceMemory::ReadWords(int address, int byteCount) const {
@@ -44,4 +47,25 @@ void DeviceMemory::WriteWords(int address, const QByteArray& bytes) {
         const quint16 high = i + 1 < bytes.size() ? quint8(bytes[i + 1]) : Word(target) >> 8;
         SetWord(target, quint16(high << 8 | quint8(bytes[i])));
     }
+}
+
+void DeviceMemory::Load(const MemoryImage& image) {
+    for (const int word : image.Words(0, DeviceMap::kEndWord)) {
+        if (DeviceMap::RegionOf(word) == DeviceMap::Region::Eeprom)
+            SetEeprom(word - DeviceMap::kEepromWord, quint8(image.Word(word)));
+        else
+            SetWord(word, image.Word(word));
+    }
+}
+
+MemoryImage DeviceMemory::Image() const {
+    MemoryImage image;
+    for (int word = 0; word < DeviceMap::kEndWord; ++word) {
+        const auto region = DeviceMap::RegionOf(word);
+        if (region == DeviceMap::Region::Eeprom)
+            image.Set(word, Eeprom(word - DeviceMap::kEepromWord));
+        else if (region != DeviceMap::Region::None)
+            image.Set(word, Word(word));
+    }
+    return image;
 }

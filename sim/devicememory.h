@@ -3,17 +3,13 @@
 #include <QByteArray>
 #include <array>
 
+#include "devicemap.h"
+
+class MemoryImage;
+
 // The memories of a PIC16F877A as the bootloader sees them, addressed by word address.
 class DeviceMemory {
 public:
-    static constexpr int kFlashWords = 8192;
-    static constexpr int kBootWords = 0x100;  // the bootloader's own code
-    static constexpr int kConfigBase = 0x2000;
-    static constexpr int kConfigWord = 0x2007;
-    static constexpr int kEepromBytes = 256;
-    static constexpr quint16 kErasedWord = 0x3FFF;
-    static constexpr quint8 kErasedByte = 0xFF;
-
     DeviceMemory();
 
     // Program flash below 0x2000, configuration space from 0x2000 to 0x2007; 0 elsewhere.
@@ -28,15 +24,21 @@ public:
     // Words low byte first; an odd count ends with a low byte.
     void WriteWords(int address, const QByteArray& bytes);
 
-    quint8 Eeprom(int offset) const { return m_eeprom[offset % kEepromBytes]; }
-    void SetEeprom(int offset, quint8 value) { m_eeprom[offset % kEepromBytes] = value; }
+    quint8 Eeprom(int offset) const { return m_eeprom[offset % DeviceMap::kEepromBytes]; }
+    void SetEeprom(int offset, quint8 value) { m_eeprom[offset % DeviceMap::kEepromBytes] = value; }
+
+    // Takes every word the image sets; the rest stays as it is.
+    void Load(const MemoryImage& image);
+    // Flash, user ID, configuration and EEPROM as an image, every word set.
+    MemoryImage Image() const;
 
 private:
     bool IsConfigSpace(int address) const {
-        return address >= kConfigBase && address < kConfigBase + int(m_config.size());
+        return address >= DeviceMap::kUserIdWord &&
+               address < DeviceMap::kUserIdWord + int(m_config.size());
     }
 
-    std::array<quint16, kFlashWords> m_flash;
-    std::array<quint16, 8> m_config;
-    std::array<quint8, kEepromBytes> m_eeprom;
+    std::array<quint16, DeviceMap::kFlashWords> m_flash;
+    std::array<quint16, DeviceMap::kConfigSpaceWords> m_config;
+    std::array<quint8, DeviceMap::kEepromBytes> m_eeprom;
 };

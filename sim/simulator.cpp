@@ -6,8 +6,6 @@
 
 #include "commandcode.h"
 #include "framecodec.h"
-#include "hexdump.h"
-#include "hexload.h"
 #include "simfiles.h"
 
 namespace {
@@ -22,8 +20,6 @@ const QString kFrameText = QStringLiteral("#%1 %2");
 const QString kFaultText = QStringLiteral("%1 [fault %2]");
 const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
 const QString kUnplugText = QStringLiteral("unplugged");
-const QString kDumpError = QStringLiteral("cannot write dump %1: %2");
-const QString kLoadError = QStringLiteral("cannot load %1: %2");
 const QString kOutputError = QStringLiteral("kestrel-sim: cannot write its lines: %1\n");
 
 WriteTimes TimesOf(const SimOptions& options) {
@@ -47,31 +43,21 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
 }
 
 int Simulator::Start(QString& error) {
-    QString reason;
-    const QString& load = m_options.loadPath;
-    if (!load.isEmpty() &&
-        (!SimFiles::CheckInput(load, reason) || !LoadHex(m_memory, load, reason))) {
-        error = kLoadError.arg(load, reason);
-        return kPathRefused;
-    }
+    if (!m_options.loadPath.isEmpty()) error = SimFiles::LoadMemory(m_memory, m_options.loadPath);
+    if (!error.isEmpty()) return kPathRefused;
     if (!m_port.Open(error)) return kNoPort;
     if (!m_port.Link(m_options.linkPath, error)) return kPathRefused;
-    const QString& dump = m_options.dumpPath;
-    if (!dump.isEmpty() && !m_dump.Open(dump, reason)) {
-        error = kDumpError.arg(dump, reason);
-        return kPathRefused;
-    }
+    if (!m_options.dumpPath.isEmpty()) error = m_dump.Open(m_options.dumpPath);
+    if (!error.isEmpty()) return kPathRefused;
     Print(kReadyText.arg(m_port.SlavePath()));
     return 0;
 }
 
 bool Simulator::Stop() {
     m_port.Close();
-    QString reason;
-    const QByteArray text = m_options.dumpPath.isEmpty() ? QByteArray() : HexDumpOf(m_memory);
-    if (m_options.dumpPath.isEmpty() || m_dump.Write(text, reason)) return !m_outputFailed;
-    std::fprintf(stderr, "kestrel-sim: %s\n",
-                 qPrintable(kDumpError.arg(m_options.dumpPath, reason)));
+    const QString error = m_options.dumpPath.isEmpty() ? QString() : m_dump.Save(m_memory);
+    if (error.isEmpty()) return !m_outputFailed;
+    std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
     return false;
 }
 

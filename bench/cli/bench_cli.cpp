@@ -10,19 +10,18 @@
 #include "commandcode.h"
 #include "framecodec.h"
 #include "fullimage.h"
-#include "hexdumptext.h"
 #include "roads.h"
 #include "simprocess.h"
 #include "testenvironment.h"
 
 namespace {
 
+using DeviceMap::kEepromBytes;
+using DeviceMap::kFirstAppWord;
+using DeviceMap::kFlashWords;
+using DeviceMap::kRowWords;
 using FullImage::EepromValue;
-using FullImage::kFirstWord;
 using FullImage::WordValue;
-using HexDump::kEepromBytes;
-using HexDump::kFlashWords;
-constexpr int kRowWords = 32;
 constexpr int kChunk = 64;  // kestrel-cli's read size
 constexpr Seconds kFlashRowWrite{0.016};
 constexpr Seconds kEepromByteWrite{0.004};
@@ -54,14 +53,15 @@ Seconds Exchange(const QByteArray& request, const QByteArray& reply) {
 // Connect, the 248 flash rows and the 16 EEPROM lines, with their write times.
 Seconds WriteFloor() {
     Seconds floor = Exchange(QByteArray::fromHex("0002ff"), QByteArray::fromHex("00020001"));
-    for (int word = kFirstWord; word < kFlashWords; word += kRowWords) {
+    for (int word = kFirstAppWord; word < kFlashWords; word += kRowWords) {
         const QByteArray request =
             Addressed(CommandCode::WriteProgram, 8, word) + FlashBytes(word, kRowWords);
         floor += Exchange(request, QByteArray(1, char(CommandCode::WriteProgram))) + kFlashRowWrite;
     }
     for (int offset = 0; offset < kEepromBytes; offset += 16) {
         const QByteArray request =
-            Addressed(CommandCode::WriteEEPROM, 16, 0x2100 + offset) + EepromBytes(offset, 16);
+            Addressed(CommandCode::WriteEEPROM, 16, DeviceMap::kEepromWord + offset) +
+            EepromBytes(offset, 16);
         floor += Exchange(request, QByteArray(1, char(CommandCode::WriteEEPROM))) +
                  16 * kEepromByteWrite;
     }
@@ -71,12 +71,13 @@ Seconds WriteFloor() {
 // kestrel-cli's read-back: 64-byte requests over the same flash rows and EEPROM.
 Seconds ReadFloor() {
     Seconds floor{0};
-    for (int word = kFirstWord; word < kFlashWords; word += kChunk / 2) {
+    for (int word = kFirstAppWord; word < kFlashWords; word += kChunk / 2) {
         const QByteArray request = Addressed(CommandCode::ReadProgram, kChunk, word);
         floor += Exchange(request, request + FlashBytes(word, kChunk / 2));
     }
     for (int offset = 0; offset < kEepromBytes; offset += kChunk) {
-        const QByteArray request = Addressed(CommandCode::ReadEEPROM, kChunk, 0x2100 + offset);
+        const QByteArray request =
+            Addressed(CommandCode::ReadEEPROM, kChunk, DeviceMap::kEepromWord + offset);
         floor += Exchange(request, request + EepromBytes(offset, kChunk));
     }
     return floor;

@@ -10,6 +10,7 @@
 
 #include "commandrig.h"
 #include "importcommand.h"
+#include "intelhex.h"
 #include "testenvironment.h"
 
 namespace {
@@ -23,13 +24,9 @@ QString WriteHexFile(const QString& folder, int recordBytes) {
     if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
     file.write(":020000040000FA\n");
     for (int i = 0; i < kLines - 2; ++i) {
-        const int address = (i * recordBytes) % kFlashBytes;
-        QByteArray bytes = QByteArray(1, char(recordBytes)) + char(address >> 8) + char(address);
-        bytes += '\0';
+        QByteArray bytes;
         for (int b = 0; b < recordBytes; ++b) bytes += char(b * 7 + i);
-        int sum = 0;
-        for (const char byte : bytes) sum += quint8(byte);
-        file.write(':' + (bytes + char(-sum)).toHex().toUpper() + '\n');
+        file.write(IntelHex::RecordText(0, quint16((i * recordBytes) % kFlashBytes), bytes));
     }
     file.write(":00000001FF\n");
     return path;

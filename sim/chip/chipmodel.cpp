@@ -6,6 +6,8 @@
 #include <gpsim/interface.h>
 #include <gpsim/pic-processor.h>
 #include <gpsim/sim_context.h>
+// After the processor's header, which it needs.
+#include <gpsim/14bit-registers.h>
 
 #include "devicememory.h"
 #include "uartbridge.h"
@@ -16,7 +18,6 @@ constexpr int kRxPin = 26;  // RC7
 constexpr unsigned kPortB = 0x06;
 constexpr unsigned kOscillatorBits = 0x03;
 constexpr unsigned kXtOscillator = 0x01;
-constexpr quint16 kWordMask = 0x3FFF;
 
 // Halts the simulation at a chosen cycle, so that a run returns.
 struct Halt : public TriggerObject {
@@ -41,6 +42,22 @@ struct Report : public TriggerAction {
     PortBWrites& m_watch;
 };
 
+// Silicon's return stack is circular: a ninth call overwrites the oldest address. gpsim's
+// stops at eight, and the bootloader leaves a return address behind when it drops a frame.
+class CircularStack : public Stack {
+public:
+    explicit CircularStack(Processor* cpu) : Stack(cpu) {}
+    bool push(unsigned int address) override {
+        contents[pointer] = address;
+        pointer = (pointer + 1) & int(stack_mask);
+        return true;
+    }
+    unsigned int pop() override {
+        pointer = (pointer - 1) & int(stack_mask);
+        return contents[pointer];
+    }
+};
+
 pic_processor* Pic(Processor* cpu) {
     return dynamic_cast<pic_processor*>(cpu);
 }
@@ -59,12 +76,14 @@ bool ChipModel::Load(const DeviceMemory& image, const PortWrite& onPortB,
     m_cpu = CSimulationContext::GetContext()->add_processor("p16f877a", "kestrel");
     pic_processor* pic = Pic(m_cpu);
     if (pic == nullptr || pic->eeprom == nullptr) return false;
-    for (int word = 0; word < DeviceMemory::kFlashWords; ++word)
-        if (image.Word(word) != DeviceMemory::kErasedWord)
+    delete pic->stack;
+    pic->stack = new CircularStack(m_cpu);
+    for (int word = 0; word < DeviceMap::kFlashWords; ++word)
+        if (image.Word(word) != DeviceMap::kErasedWord)
             m_cpu->init_program_memory(word, image.Word(word));
-    const unsigned config = image.Word(DeviceMemory::kConfigWord);
-    pic->set_config_word(DeviceMemory::kConfigWord, config);
-    for (int offset = 0; offset < DeviceMemory::kEepromBytes; ++offset)
+    const unsigned config = image.Word(DeviceMap::kConfigWord);
+    pic->set_config_word(DeviceMap::kConfigWord, config);
+    for (int offset = 0; offset < DeviceMap::kEepromBytes; ++offset)
         pic->eeprom->change_rom(offset, image.Eeprom(offset));
     const bool xt = (config & kOscillatorBits) == kXtOscillator;
     m_cpu->set_frequency(xt ? 4e6 : 20e6);
@@ -89,9 +108,10 @@ double ChipModel::Seconds() const {
 }
 
 void ChipModel::ReadBack(DeviceMemory& memory) const {
-    for (int word = 0; word < DeviceMemory::kFlashWords; ++word)
-        memory.SetWord(word, quint16(m_cpu->get_program_memory_at_address(word) & kWordMask));
+    for (int word = 0; word < DeviceMap::kFlashWords; ++word)
+        memory.SetWord(word,
+                       quint16(m_cpu->get_program_memory_at_address(word) & DeviceMap::kFlashMask));
     Register** rom = Pic(m_cpu)->eeprom->get_rom();
-    for (int offset = 0; offset < DeviceMemory::kEepromBytes; ++offset)
+    for (int offset = 0; offset < DeviceMap::kEepromBytes; ++offset)
         memory.SetEeprom(offset, quint8(rom[offset]->get_value()));
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "intelhex.h"
 #include "report.h"
 
+struct CliOptions;
 class Console;
-class Session;
 
-// Prints the memory map of the imported file and warns about what the window would skip or
-// move: flash below word 0x100, EEPROM records that are packed away from their address, and
-// user ID and configuration that this bootloader never programs.
-ExitStatus CheckFile(Session& session, const QString& hexFile, Console& console, Report& report);
+// Prints the file's memory map as kestrel-cli reads it, what program would refuse or warn
+// about, and a table of the records that the window's own import would put elsewhere, so that
+// a window user learns it before programming. Status 2 when program would refuse the file.
+ExitStatus CheckFile(const IntelHex::Reading& reading, const CliOptions& options, Console& console,
+                     Report& report);

@@ -9,7 +9,9 @@ struct CliOptions {
     QString command;  // ports, check, info, program, verify, read or run
     QString file;     // the HEX file of check, program and verify
     QString port;     // a Com number or a device path; empty: the port the window stored
-    QString out;      // check: the folder of the converted code; read: the HEX file written
+    QString out;      // read: the file written, "-" for standard output
+    QString range;    // read: "A-B", word addresses
+    QString region;   // read: flash, eeprom or config
     bool flash = true;
     bool eeprom = true;
     bool verify = false;
@@ -18,6 +20,10 @@ struct CliOptions {
     bool fast = false;
     bool json = false;
     bool quiet = false;
+    bool strict = false;
+    bool erase = false;
+    bool keep = false;
+    bool erased = false;
     QString logPath;
 };
 

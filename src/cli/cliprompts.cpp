@@ -7,10 +7,5 @@ MsgResult CliPrompts::MsgBox(const QString& text, const QString& title, MsgIcon,
     const QString line = title + QStringLiteral(": ") + text;
     m_console.Message(line);
     m_report.AddMessage(line);
-    ++m_shown;
     return MsgResult::Ok;
-}
-
-std::optional<QString> CliPrompts::OpenFile(const QString&, const QString&) {
-    return m_file;
 }

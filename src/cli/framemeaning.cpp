@@ -4,8 +4,7 @@
 
 #include "byteaddr.h"
 #include "commandcode.h"
-#include "framecodec.h"
-#include "replyframe.h"
+#include "framereader.h"
 
 namespace FrameMeaning {
 
@@ -17,7 +16,6 @@ const QString kAck = QStringLiteral("ack");
 const QString kData = QStringLiteral("data %1 bytes");
 const QString kDamaged = QStringLiteral("damaged");
 const QString kUnknown = QStringLiteral("unknown");
-constexpr quint32 kConfigWord = 0x2000;
 
 quint8 Code(const QByteArray& payload) {
     return payload.isEmpty() ? 0xFF : quint8(payload[0]);
@@ -35,8 +33,8 @@ bool ExpectsData(quint8 code) {
 QString Name(quint8 code, quint32 word) {
     switch (CommandCode(code)) {
         case CommandCode::ReadProgram:
-            return word >= kConfigWord ? QStringLiteral("read-config")
-                                       : QStringLiteral("read-flash");
+            return word >= quint32(DeviceMap::kUserIdWord) ? QStringLiteral("read-config")
+                                                           : QStringLiteral("read-flash");
         case CommandCode::WriteProgram:
             return QStringLiteral("write-flash");
         case CommandCode::EraseProgram:
@@ -68,13 +66,11 @@ QString OfRequest(const QByteArray& payload) {
 
 QString OfReply(const QByteArray& reply, const QByteArray& requestPayload) {
     const quint8 code = Code(requestPayload);
-    const bool data = ExpectsData(code);
-    const auto kind = data ? ReplyFrame::Kind::Data : ReplyFrame::Kind::Acknowledgement;
-    if (!ReplyFrame::IsComplete(reply, code, kind)) return kDamaged;
-    if (!data) return kAck;
     QByteArray payload;
-    quint8 checksum = 0;
-    Frame::UnpackReply(reply, payload, checksum);
+    if (FrameReader::FirstFrame(reply, payload) != FrameReader::Result::Valid ||
+        !payload.startsWith(char(code)))
+        return kDamaged;
+    if (!ExpectsData(code)) return kAck;
     const qsizetype header = code == quint8(CommandCode::VersionOrReset)
                                  ? Protocol::kVersionHeader
                                  : Protocol::kAddressedHeader;

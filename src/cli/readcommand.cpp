@@ -1,48 +1,123 @@
 #include "readcommand.h"
 
-#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstdio>
 
+#include "clioptions.h"
 #include "console.h"
-#include "devicereader.h"
-#include "flashimage.h"
-#include "session.h"
+#include "hextext.h"
+#include "intelhex.h"
+#include "steprunner.h"
+#include "steps.h"
+
+using namespace DeviceMap;
 
 namespace {
-const QString kWritten = QStringLiteral("read: flash from %1, EEPROM and configuration into %2");
-const QString kWriteError = QStringLiteral("kestrel-cli: cannot write %1");
-constexpr int kEepromChunks = HexDump::kEepromBytes / DeviceReader::kChunkBytes;
+const QString kRangeError = QStringLiteral(
+    "--range takes word addresses A-B in hexadecimal within 0x0000-0x21FF, such as 0x100-0x1FF");
+const QString kNoMemory = QStringLiteral(
+    "the range holds no memory of the device (flash 0x0000-0x1FFF, user ID 0x2000-0x2003, "
+    "configuration 0x2007, EEPROM 0x2100-0x21FF)");
+const QString kRegionError = QStringLiteral("--region takes flash, eeprom or config");
+const QString kRangeAndRegion = QStringLiteral("give --range or --region, not both");
+const QString kBinaryRegion = QStringLiteral(
+    "a .bin file holds one memory: read flash, EEPROM or configuration alone (--region)");
+const QString kNotWritable = QStringLiteral("cannot write %1");
+const QString kRead = QStringLiteral("read: %1 words of %2 into %3");
+const QString kStdout = QStringLiteral("-");
 
-QList<int> Every(int first, int end, int step) {
-    QList<int> starts;
-    for (int start = first; start < end; start += step) starts.append(start);
-    return starts;
+// Flash, the configuration words, EEPROM: what one .bin file can hold.
+int MemoryOf(int word) {
+    return word < kFlashWords ? 0 : word < kEepromWord ? 1 : 2;
 }
 
-QByteArray DumpText(const DeviceImage& image) {
-    return HexDump::Text(
-        [&](int word) {
-            return word < HexDump::kFlashWords ? image.flash[word]
-                                               : image.config[word - HexDump::kUserIdWord];
-        },
-        [&](int offset) { return image.eeprom[offset]; });
+// "A-B", word addresses in hexadecimal, into the span; the reason when it will not do.
+QString ParseRange(const QString& text, ReadPlan& plan) {
+    static const QRegularExpression form(
+        QStringLiteral("^(?:0[xX])?([0-9a-fA-F]{1,4})-(?:0[xX])?([0-9a-fA-F]{1,4})$"));
+    const auto match = form.match(text);
+    plan.first = match.captured(1).toInt(nullptr, 16);
+    plan.end = match.captured(2).toInt(nullptr, 16) + 1;
+    if (!match.hasMatch() || plan.first >= plan.end || plan.end > kEndWord) return kRangeError;
+    for (int word = plan.first; word < plan.end; ++word)
+        if (RegionOf(word) != Region::None) return {};
+    return kNoMemory;
+}
+
+bool ParseSpan(const CliOptions& options, ReadPlan& plan, QString& error) {
+    const int flashStart = options.all ? 0 : kFirstAppWord;
+    const auto span = [&plan](int first, int end) {
+        plan.first = first;
+        plan.end = end;
+    };
+    if (!options.range.isEmpty() && !options.region.isEmpty()) error = kRangeAndRegion;
+    if (options.region == QLatin1String("flash")) span(flashStart, kFlashWords);
+    if (options.region == QLatin1String("eeprom")) span(kEepromWord, kEndWord);
+    if (options.region == QLatin1String("config"))
+        span(kUserIdWord, kUserIdWord + kConfigSpaceWords);
+    if (!options.region.isEmpty() && plan.end == 0) error = kRegionError;
+    if (options.range.isEmpty() && options.region.isEmpty()) span(flashStart, kEndWord);
+    if (!options.range.isEmpty() && error.isEmpty()) error = ParseRange(options.range, plan);
+    return error.isEmpty();
+}
+
+bool OpenOutput(const QString& out, ReadPlan& plan, QString& error) {
+    plan.out = out;
+    plan.binary = out.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive);
+    if (plan.binary && MemoryOf(plan.first) != MemoryOf(plan.end - 1)) {
+        error = kBinaryRegion;
+        return false;
+    }
+    if (out == kStdout) return true;
+    plan.file = std::make_unique<QSaveFile>(out);
+    const QFileInfo info(out);
+    if ((info.exists() && !info.isWritable()) || !plan.file->open(QIODevice::WriteOnly)) {
+        error = kNotWritable.arg(out);
+        return false;
+    }
+    return true;
+}
+
+QByteArray Bytes(const MemoryImage& image, const ReadPlan& plan) {
+    if (!plan.binary) return IntelHex::Text(image);
+    QByteArray bytes;
+    for (int word = plan.first; word < plan.end; ++word) {
+        const quint16 value = image.Word(word);
+        bytes.append(char(value & 0xFF));
+        if (MemoryOf(word) != 2) bytes.append(char(value >> 8));
+    }
+    return bytes;
 }
 }  // namespace
 
-ExitStatus ReadDevice(Session& session, const QString& out, bool all, Console& console) {
-    DeviceImage image;
-    DeviceReader reader(session.Context(), image);
-    const int first = all ? 0 : int(FlashImage::kFirstWord);
-    if (!reader.Flash(Every(first, HexDump::kFlashWords, DeviceReader::kRowWords)) ||
-        !reader.Eeprom(
-            Every(0, kEepromChunks * DeviceReader::kChunkBytes, DeviceReader::kChunkBytes)) ||
-        !reader.Config())
+std::optional<ReadPlan> PlanRead(const CliOptions& options, QString& error) {
+    ReadPlan plan;
+    if (!ParseSpan(options, plan, error) || !OpenOutput(options.out, plan, error))
+        return std::nullopt;
+    return plan;
+}
+
+ExitStatus ReadDevice(StepRunner& runner, ReadPlan& plan, Console& console, Report& report) {
+    const Step step =
+        Steps::ReadSpan(QStringLiteral("read"), QStringLiteral("Reading"), plan.first, plan.end);
+    MemoryImage image;
+    if (!runner.Run(step, image)) return ExitStatus::DeviceFailure;
+    const QByteArray bytes = Bytes(image, plan);
+    const bool written = plan.file ? plan.file->write(bytes) == bytes.size() && plan.file->commit()
+                                   : std::fwrite(bytes.constData(), 1, size_t(bytes.size()),
+                                                 stdout) == size_t(bytes.size());
+    if (!written) {
+        console.Message(QStringLiteral("kestrel-cli: ") + kNotWritable.arg(plan.out));
         return ExitStatus::DeviceFailure;
-    const QByteArray text = DumpText(image);
-    QFile file(out);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()) {
-        console.Message(kWriteError.arg(out));
-        return ExitStatus::BadUsage;
     }
-    console.Result(kWritten.arg(QStringLiteral("%1").arg(first, 6, 16, QLatin1Char('0')), out));
+    const QString line = kRead.arg(image.Words(0, kEndWord).size())
+                             .arg(SpanText(plan.first, plan.end - 1, 4), plan.out);
+    report.Set(QStringLiteral("out"), plan.out);
+    // Standard output carries the data.
+    if (plan.file)
+        console.Result(line);
+    else
+        console.Message(line);
     return ExitStatus::Success;
 }

@@ -3,7 +3,6 @@
 #include <QJsonDocument>
 
 void Report::Begin(const QString& region, WireCount now) {
-    End(now);
     m_region = region;
     m_start = now;
     m_clock.start();

@@ -17,7 +17,7 @@ public:
     void Set(const QString& key, const QJsonValue& value) { m_fields[key] = value; }
     void AddMessage(const QString& line) { m_messages.append(line); }
 
-    // A region runs from its Begin to the next Begin or End; counts come from the port.
+    // A region runs from its Begin to its End; counts come from the port.
     void Begin(const QString& region, WireCount now);
     void End(WireCount now);
 

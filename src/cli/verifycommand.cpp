@@ -1,82 +1,87 @@
 #include "verifycommand.h"
 
-#include <QSet>
-
 #include "console.h"
-#include "devicereader.h"
-#include "expectedimage.h"
-#include "session.h"
+#include "hextext.h"
+#include "memoryimage.h"
+#include "steprunner.h"
+#include "steps.h"
+
+using namespace DeviceMap;
 
 namespace {
 constexpr int kShown = 10;
-constexpr quint16 kWordBits = 0x3FFF;  // the device keeps 14 bits of a word
-constexpr int kEepromWord = 0x2100;
-const QString kDifference = QStringLiteral("%1  device %2  file %3");
+const QString kDifference = QStringLiteral("%1  device %2  %3 %4");
 const QString kMatch = QStringLiteral("verify: %1 flash words and %2 EEPROM bytes match");
+const QString kBlank = QStringLiteral(", and the other %1 rows are blank");
 const QString kDiffer = QStringLiteral("verify: %1 %2 in %3 flash words and %4 EEPROM bytes");
-
-QString Hex(int value, int digits) {
-    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
-
-QList<int> Starts(const QList<int>& keys, int size) {
-    QList<int> starts;
-    for (const int key : keys)
-        if (starts.isEmpty() || starts.back() != key / size * size)
-            starts.append(key / size * size);
-    return starts;
-}
+const QString kDifferBlank = QStringLiteral(" and %1 other rows");
+const QString kNothing = QStringLiteral("verify: nothing to compare");
 
 struct Comparison {
     int count = 0;
     QStringList shown;
     QJsonArray first;
 
-    void Add(int word, int device, int file, int digits) {
+    void Compare(const MemoryImage& device, int word, quint16 expected, const QString& what) {
+        const quint16 mask = MaskOf(word);
+        if ((device.Word(word) & mask) == (expected & mask)) return;
         if (count++ >= kShown) return;
-        shown.append(kDifference.arg(Hex(word, 6), Hex(device, digits), Hex(file, digits)));
-        first.append(QJsonObject{{QStringLiteral("address"), Hex(word, 6)},
-                                 {QStringLiteral("device"), Hex(device, digits)},
-                                 {QStringLiteral("file"), Hex(file, digits)}});
+        const int digits = mask == kEepromMask ? 2 : 4;
+        const QString at = HexText(word, 6);
+        const QString seen = HexText(device.Word(word) & mask, digits);
+        const QString wanted = HexText(expected & mask, digits);
+        shown.append(kDifference.arg(at, seen, what, wanted));
+        first.append(QJsonObject{
+            {QStringLiteral("address"), at}, {QStringLiteral("device"), seen}, {what, wanted}});
     }
 };
 
-Comparison Compare(const ExpectedImage& expected, const DeviceImage& device) {
-    Comparison comparison;
-    for (auto it = expected.flash.cbegin(); it != expected.flash.cend(); ++it)
-        if ((device.flash[it.key()] & kWordBits) != (it.value() & kWordBits))
-            comparison.Add(it.key(), device.flash[it.key()], it.value(), 4);
-    for (auto it = expected.eeprom.cbegin(); it != expected.eeprom.cend(); ++it)
-        if (device.eeprom[it.key()] != it.value())
-            comparison.Add(kEepromWord + it.key(), device.eeprom[it.key()], it.value(), 2);
-    return comparison;
+QString Summary(int differences, qsizetype words, qsizetype bytes, qsizetype rows) {
+    if (differences == 0)
+        return kMatch.arg(words).arg(bytes) + (rows ? kBlank.arg(rows) : QString());
+    return kDiffer.arg(differences)
+               .arg(differences == 1 ? QStringLiteral("difference") : QStringLiteral("differences"))
+               .arg(words)
+               .arg(bytes) +
+           (rows ? kDifferBlank.arg(rows) : QString());
+}
+
+QList<int> WordsOfRows(const QList<int>& rows) {
+    QList<int> words;
+    for (const int row : rows)
+        for (int word = row; word < row + kRowWords; ++word) words.append(word);
+    return words;
 }
 }  // namespace
 
-ExitStatus VerifyDevice(Session& session, bool flash, bool eeprom, Console& console,
-                        Report& report) {
-    const ExpectedImage expected =
-        ExpectedImage::FromFolder(session.Context().programFolder, flash, eeprom);
-    DeviceImage device;
-    DeviceReader reader(session.Context(), device);
-    const QList<int> rows = Starts(expected.flash.keys(), DeviceReader::kRowWords);
-    const QList<int> chunks = Starts(expected.eeprom.keys(), DeviceReader::kChunkBytes);
-    if ((!rows.isEmpty() && !reader.Flash(rows)) || (!chunks.isEmpty() && !reader.Eeprom(chunks)))
-        return ExitStatus::DeviceFailure;
-    const Comparison comparison = Compare(expected, device);
+ExitStatus VerifyDevice(StepRunner& runner, const MemoryImage& expected,
+                        const QList<int>& blankRows, Console& console, Report& report) {
+    const QList<int> flash = expected.Words(0, kFlashWords);
+    const QList<int> eeprom = expected.Words(kEepromWord, kEndWord);
+    const QList<int> blank = WordsOfRows(blankRows);
+    if (flash.isEmpty() && eeprom.isEmpty()) {
+        console.Message(kNothing);
+        return ExitStatus::Differences;
+    }
+    MemoryImage device;
+    for (const Step& step :
+         {Steps::Read(QStringLiteral("read-flash"), QStringLiteral("Reading flash"), flash),
+          Steps::Read(QStringLiteral("read-eeprom"), QStringLiteral("Reading EEPROM"), eeprom),
+          Steps::Read(QStringLiteral("read-blank"), QStringLiteral("Reading the other rows"),
+                      blank)})
+        if (!step.exchanges.isEmpty() && !runner.Run(step, device))
+            return ExitStatus::DeviceFailure;
+    Comparison comparison;
+    for (const int word : flash + eeprom)
+        comparison.Compare(device, word, expected.Word(word), QStringLiteral("file"));
+    for (const int word : blank)
+        comparison.Compare(device, word, kErasedWord, QStringLiteral("blank"));
     for (const QString& line : comparison.shown) console.Result(line);
-    const auto words = expected.flash.size();
-    const auto bytes = expected.eeprom.size();
-    console.Result(comparison.count == 0
-                       ? kMatch.arg(words).arg(bytes)
-                       : kDiffer.arg(comparison.count)
-                             .arg(comparison.count == 1 ? QStringLiteral("difference")
-                                                        : QStringLiteral("differences"))
-                             .arg(words)
-                             .arg(bytes));
+    console.Result(Summary(comparison.count, flash.size(), eeprom.size(), blankRows.size()));
     report.Set(QStringLiteral("verify"),
-               QJsonObject{{QStringLiteral("words"), int(words)},
-                           {QStringLiteral("bytes"), int(bytes)},
+               QJsonObject{{QStringLiteral("words"), int(flash.size())},
+                           {QStringLiteral("bytes"), int(eeprom.size())},
+                           {QStringLiteral("blankRows"), int(blankRows.size())},
                            {QStringLiteral("differences"), comparison.count},
                            {QStringLiteral("first"), comparison.first}});
     return comparison.count == 0 ? ExitStatus::Success : ExitStatus::Differences;

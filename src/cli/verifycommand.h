@@ -3,10 +3,12 @@
 #include "report.h"
 
 class Console;
-class Session;
+class MemoryImage;
+class StepRunner;
 
-// Reads back what the imported file puts into flash (from 0x100) and EEPROM and compares it:
-// the first differences as the code view writes their addresses, device value beside file
-// value, and their count.
-ExitStatus VerifyDevice(Session& session, bool flash, bool eeprom, Console& console,
-                        Report& report);
+// Reads back every word the expected image sets and every word of the blank rows, and compares
+// them in the bits the device keeps: the first differences with the word address as the code
+// view writes it, the device's value beside the expected one, and their count. Comparing
+// nothing is never a success.
+ExitStatus VerifyDevice(StepRunner& runner, const MemoryImage& expected,
+                        const QList<int>& blankRows, Console& console, Report& report);

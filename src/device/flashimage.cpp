@@ -1,9 +1,9 @@
 #include "flashimage.h"
 
 namespace {
-constexpr quint32 kRowBytes = FlashImage::kRowWords * 2;
-constexpr quint32 kFlashBytes = FlashImage::kFlashWords * 2;
-constexpr quint32 kFirstByte = FlashImage::kFirstWord * 2;
+constexpr quint32 kRowBytes = DeviceMap::kRowWords * 2;
+constexpr quint32 kFlashBytes = DeviceMap::kFlashWords * 2;
+constexpr quint32 kFirstByte = DeviceMap::kFirstAppWord * 2;
 }  // namespace
 
 QList<WriteBlock> FlashImage::Add(const WriteBlock& line) {
@@ -24,7 +24,7 @@ QList<WriteBlock> FlashImage::Finish() {
     QList<WriteBlock> rows;
     for (quint32 row = 0; row < m_rowUsed.size(); ++row) {
         if (!m_rowUsed[row]) continue;
-        const quint32 word = row * kRowWords;
+        const quint32 word = row * DeviceMap::kRowWords;
         rows.append({ByteAddrOfWord(word),
                      QStringLiteral("%1").arg(word, 6, 16, QLatin1Char('0')).toUpper(),
                      QByteArray(m_bytes.data() + row * kRowBytes, kRowBytes)});

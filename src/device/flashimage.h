@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "devicemap.h"
 #include "writeblock.h"
 
 // The words of Flash.hx gathered by address first, so that no record order can make one
@@ -10,14 +11,10 @@
 // ascending order, 0xFF where the file has nothing. Words past the end of flash are dropped.
 class FlashImage : public BlockSource {
 public:
-    static constexpr quint32 kRowWords = 32;
-    static constexpr quint32 kFirstWord = 0x100;  // the words below are the bootloader's own
-    static constexpr quint32 kFlashWords = 0x2000;
-
     QList<WriteBlock> Add(const WriteBlock& line) override;
     QList<WriteBlock> Finish() override;
 
 private:
-    std::array<char, kFlashWords * 2> m_bytes{};
-    std::array<bool, kFlashWords / kRowWords> m_rowUsed{};
+    std::array<char, DeviceMap::kFlashWords * 2> m_bytes{};
+    std::array<bool, DeviceMap::kFlashWords / DeviceMap::kRowWords> m_rowUsed{};
 };

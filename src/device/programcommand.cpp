@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr qint16 kFlash8ByteBlocks = FlashImage::kRowWords * 2 / 8;
+constexpr qint16 kFlash8ByteBlocks = DeviceMap::kRowWords / DeviceMap::kWriteBlockWords;
 constexpr float kFlashInterval = 0.08F;
 constexpr float kEEPROMInterval = 0.2F;
 constexpr float kEndSeconds = 1.0F;

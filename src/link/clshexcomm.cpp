@@ -120,16 +120,23 @@ bool clsHexComm::blnEraseProgram(qint16 int64BytBlocks, const ByteAddr& bytAddr)
 }
 
 void clsHexComm::mCommHex_OnComm() {
-    m_strReceived += m_port->TakeInput();
-    EndWaitIfReplied();
+    const QByteArray bytes = m_port->TakeInput();
+    m_strReceived += bytes;
+    NoteReply(bytes);
 }
 
-void clsHexComm::EndWaitIfReplied() {
-    if (!m_blnFastReplies ||
-        !ReplyFrame::IsComplete(m_strReceived, m_bytExpectedCode, m_expectedKind))
+void clsHexComm::NoteReply(const QByteArray& bytes) {
+    if (!m_blnFastReplies || m_blnReplied) return;
+    for (const char byte : bytes) {
+        if (m_replyReader.Feed(quint8(byte)) != FrameReader::Result::Valid ||
+            !m_replyReader.Payload().startsWith(char(m_bytExpectedCode)))
+            continue;
+        // The checks still run on everything that has come by then.
+        m_blnReplied = true;
+        m_deadline = QDeadlineTimer(0);
+        m_waits.Wake();
         return;
-    m_deadline = QDeadlineTimer(0);
-    m_waits.Wake();
+    }
 }
 
 void clsHexComm::mCommHex_Gone() {
@@ -149,9 +156,11 @@ bool clsHexComm::blnSendFrame(const QByteArray& frame, QByteArray& reply) {
         if (m_waits.Stopped()) return false;
         m_port->DiscardInput();
         m_strReceived.clear();
+        m_replyReader.Hunt();
+        m_blnReplied = false;
         if (m_blnPortGone || !m_port->Write(frame)) return blnPortLost();
-        m_deadline = QDeadlineTimer(wait, Qt::PreciseTimer);
-        EndWaitIfReplied();  // a port may hand the reply over within the write
+        // A port may hand the reply over within the write.
+        m_deadline = m_blnReplied ? QDeadlineTimer(0) : QDeadlineTimer(wait, Qt::PreciseTimer);
         if (!m_waits.WaitUntil(m_deadline)) return false;
         if (m_blnPortGone) return blnPortLost();
         if (!m_strReceived.isEmpty()) {
@@ -181,9 +190,8 @@ bool clsHexComm::blnCheckReplyFormat(CommandCode bytCode, const QByteArray& repl
     return true;
 }
 
-bool clsHexComm::blnRequest(const QByteArray& payload, ReplyFrame::Kind kind, QByteArray& reply) {
+bool clsHexComm::blnRequest(const QByteArray& payload, QByteArray& reply) {
     m_bytExpectedCode = quint8(payload.at(0));
-    m_expectedKind = kind;
     return blnPortReady() && blnSendFrame(Frame::Build(payload), reply) &&
            blnCheckReplyFormat(CommandCode(payload.at(0)), reply);
 }
@@ -191,7 +199,7 @@ bool clsHexComm::blnRequest(const QByteArray& payload, ReplyFrame::Kind kind, QB
 bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
                                  QByteArray& bytData) {
     QByteArray reply;
-    if (!blnRequest(payload, ReplyFrame::Kind::Data, reply)) return false;
+    if (!blnRequest(payload, reply)) return false;
     QByteArray unpacked;
     quint8 checksum = 0;
     Frame::UnpackReply(reply, unpacked, checksum);
@@ -204,7 +212,7 @@ bool clsHexComm::blnExchangeData(const QByteArray& payload, qsizetype header, qi
 bool clsHexComm::blnExchangeAck(const QByteArray& payload) {
     const auto bytCode = quint8(payload.at(0));
     QByteArray reply;
-    if (!blnRequest(payload, ReplyFrame::Kind::Acknowledgement, reply)) return false;
+    if (!blnRequest(payload, reply)) return false;
     if (quint8(reply.back()) != quint8(0x100 - bytCode)) return Fail(LinkMessages::kAckChecksum);
     return true;
 }

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "byteaddr.h"
-#include "replyframe.h"
+#include "framereader.h"
 
 enum class CommandCode : quint8;
 class Prompts;
@@ -51,12 +51,12 @@ public:
 private:
     void mCommHex_OnComm();
     void mCommHex_Gone();
-    void EndWaitIfReplied();
+    void NoteReply(const QByteArray& bytes);
     bool blnPortReady();
     bool blnSendFrame(const QByteArray& frame, QByteArray& reply);
     bool blnPortLost();
     bool blnCheckReplyFormat(CommandCode bytCode, const QByteArray& reply);
-    bool blnRequest(const QByteArray& payload, ReplyFrame::Kind kind, QByteArray& reply);
+    bool blnRequest(const QByteArray& payload, QByteArray& reply);
     bool blnExchangeData(const QByteArray& payload, qsizetype header, qint16 intByteLen,
                          QByteArray& bytData);
     bool blnExchangeAck(const QByteArray& payload);
@@ -79,5 +79,6 @@ private:
     QDeadlineTimer m_deadline;   // of the running wait; expired early when the port goes
     bool m_blnFastReplies = false;
     quint8 m_bytExpectedCode = 0;  // the reply the running wait is for
-    ReplyFrame::Kind m_expectedKind = ReplyFrame::Kind::Acknowledgement;
+    FrameReader m_replyReader;     // over the bytes of the running attempt
+    bool m_blnReplied = false;     // a whole, valid reply to the request has come
 };

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include "devicemap.h"
+
 // The bootloader's command codes: the first payload byte of a request and of its reply.
 enum class CommandCode : quint8 {
     VersionOrReset = 0x00,
@@ -22,8 +24,9 @@ constexpr qsizetype kAddressedHeader = 5;
 constexpr qsizetype kVersionHeader = 2;
 // The version request's third byte.
 constexpr quint8 kNoArgument = 0xFF;
-// A write-program count counts blocks of this many bytes; an erase counts rows of 32 words.
-constexpr qsizetype kWriteBlockBytes = 8;
+// A write-program count counts the chip's write blocks; an erase counts rows.
+constexpr qsizetype kWriteBlockBytes = DeviceMap::kWriteBlockWords * 2;
+constexpr int kEraseRowWords = DeviceMap::kRowWords;
 // The reset request: a version code with a count of 0. Nothing answers it.
 inline QByteArray ResetPayload() {
     return QByteArray::fromHex("0000ff");

@@ -87,11 +87,13 @@ QList<Request> Requests() {
         table << framed(Hex(payload), 1);
     table << framed(Hex("020100010004050f8811223344"), 1) << framed(Hex("0108000100"), 1)
           << framed(Hex("0208e01f00") + counting, 1) << framed(Hex("0140e01f00"), 1)
-          << framed(Hex("0503002100050f33"), 1) << framed(Hex("0403ff2100"), 1);
+          << framed(Hex("0503002100050f33"), 1) << framed(Hex("0403ff2100"), 1)
+          << framed(Hex("03020001000000"), 1) << framed(Hex("0110000100"), 1);
     for (const char* refused :
          {"020180000011223344556677", "020102010011223344556677", "0201000200",
-          "0202fc1f00112233445566778899aabbccddeeff", "02010020001122334455667788",
-          "03020001000000", "070200200704ff", "0000ff00", "0500002100"})
+          "0202fc1f00112233445566778899aabbccddeeff", "02010020001122334455667788", "0301c0000000",
+          "0301f01f0000", "030102010000", "0309000100000000000000000000", "070200200704ff",
+          "0000ff00", "0500002100"})
         table << framed(Hex(refused), 0);
     table << framed(Hex("0209000100") + QByteArray(72, 0x11), 0)
           << framed(Hex("054b002100") + QByteArray(75, 0x22), 0)
@@ -132,7 +134,7 @@ private slots:
         const QStringList chip = Serve({"--chip", "--speed", "0"}, Path("chip.hex"));
         const QStringList sim = Serve({"--load", kFirmware}, Path("sim.hex"));
         QCOMPARE(chip, sim);
-        QCOMPARE(chip.count(QString()), 12);  // the refused and damaged ones
+        QCOMPARE(chip.count(QString()), 15);  // the refused and damaged ones
         QCOMPARE(FileBytes(Path("chip.hex")), FileBytes(Path("sim.hex")));
     }
 

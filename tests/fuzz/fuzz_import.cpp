@@ -1,10 +1,14 @@
-// A whole HEX file through the import command, with a scripted window and prompts.
+// A whole HEX file through the import command, with a scripted window and prompts, and through
+// kestrel-cli's reading by address, its checks and its model of the window's import.
 #include <QCoreApplication>
 #include <QFile>
 
 #include "commandrig.h"
+#include "imagecheck.h"
 #include "importcommand.h"
+#include "intelhex.h"
 #include "testenvironment.h"
+#include "windowimport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TestEnvironment environment;
@@ -22,5 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rig.trace.events.clear();
     rig.prompts.files = {path};
     ImportHexFile(rig.context);
+    const IntelHex::Reading reading = IntelHex::Read(path);
+    CheckImage(reading, true, true);
+    WindowImport::Compare(reading.records);
     return 0;
 }

@@ -30,3 +30,14 @@ FrameReader::Result FrameReader::Feed(quint8 byte) {
     }
     return Result::NeedMore;
 }
+
+FrameReader::Result FrameReader::FirstFrame(const QByteArray& bytes, QByteArray& payload) {
+    FrameReader reader;
+    for (const char byte : bytes) {
+        const Result result = reader.Feed(quint8(byte));
+        if (result == Result::NeedMore) continue;
+        payload = reader.Payload();
+        return result;
+    }
+    return Result::NeedMore;
+}

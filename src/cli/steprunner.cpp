@@ -1,0 +1,109 @@
+#include "steprunner.h"
+
+#include <QScopeGuard>
+
+#include "byteaddr.h"
+#include "cliport.h"
+#include "clshexcomm.h"
+#include "console.h"
+#include "hextext.h"
+#include "memoryimage.h"
+#include "report.h"
+
+namespace {
+const QString kFailed = QStringLiteral("kestrel-cli: %1 at %2 failed");
+constexpr qint16 kRetries = 2;
+// The window's intervals for writes; a read's reply of 64 bytes, every byte escaped, is
+// 147 ms on the line.
+constexpr float kFlashWriteInterval = 0.08F;
+constexpr float kEepromWriteInterval = 0.2F;
+constexpr float kReadInterval = 0.25F;
+// An erase answers once its rows are blank: time enough for the slowest row erase, and more.
+constexpr float kEraseBase = 0.2F;
+constexpr float kEraseRowSeconds = 0.025F;
+
+float IntervalOf(const Exchange& exchange) {
+    switch (exchange.kind) {
+        case Exchange::Kind::WriteFlash:
+            return kFlashWriteInterval;
+        case Exchange::Kind::WriteEeprom:
+            return kEepromWriteInterval;
+        case Exchange::Kind::EraseFlash:
+            return kEraseBase + kEraseRowSeconds * float(exchange.count);
+        default:
+            return kReadInterval;
+    }
+}
+
+QString WhatOf(Exchange::Kind kind) {
+    switch (kind) {
+        case Exchange::Kind::WriteFlash:
+            return QStringLiteral("writing flash");
+        case Exchange::Kind::WriteEeprom:
+            return QStringLiteral("writing EEPROM");
+        case Exchange::Kind::EraseFlash:
+            return QStringLiteral("erasing flash");
+        case Exchange::Kind::ReadFlash:
+            return QStringLiteral("reading flash");
+        case Exchange::Kind::ReadConfig:
+            return QStringLiteral("reading configuration");
+        case Exchange::Kind::ReadEeprom:
+            return QStringLiteral("reading EEPROM");
+    }
+    return {};
+}
+
+// Stores what a read returned: words low byte first, EEPROM one byte a word.
+void Store(const Exchange& exchange, const QByteArray& bytes, MemoryImage& read) {
+    const bool eeprom = exchange.kind == Exchange::Kind::ReadEeprom;
+    for (int i = 0; i < exchange.count; ++i) {
+        const int word = exchange.word + i;
+        if (DeviceMap::RegionOf(word) == DeviceMap::Region::None) continue;
+        read.Set(word, eeprom ? quint8(bytes[i])
+                              : quint16(quint8(bytes[2 * i]) | quint8(bytes[2 * i + 1]) << 8));
+    }
+}
+}  // namespace
+
+bool StepRunner::Run(const Step& step, MemoryImage& read) {
+    m_report.Begin(step.name, m_port.Count());
+    const auto end = qScopeGuard([this] { m_report.End(m_port.Count()); });
+    m_console.Begin(step.label, int(step.exchanges.size()));
+    for (m_done = 0; m_done < step.exchanges.size(); ++m_done) {
+        const Exchange& exchange = step.exchanges[m_done];
+        if (!Send(exchange, read)) {
+            m_console.Message(kFailed.arg(WhatOf(exchange.kind), HexText(exchange.word, 6)));
+            return false;
+        }
+        m_console.Advance(int(m_done + 1));
+    }
+    m_console.Finish();
+    return true;
+}
+
+bool StepRunner::Send(const Exchange& exchange, MemoryImage& read) {
+    m_link.SetTimeOutInterval(IntervalOf(exchange));
+    m_link.SetTimeOutRetries(kRetries);
+    const ByteAddr at = ByteAddrOfWord(quint32(exchange.word));
+    QByteArray bytes;
+    switch (exchange.kind) {
+        case Exchange::Kind::WriteFlash:
+            return m_link.blnWriteProgram(qint16(exchange.count / DeviceMap::kWriteBlockWords), at,
+                                          exchange.data);
+        case Exchange::Kind::WriteEeprom:
+            return m_link.blnWriteEEPROM(qint16(exchange.count), at, exchange.data);
+        case Exchange::Kind::EraseFlash:
+            return m_link.blnEraseProgram(qint16(exchange.count), at);
+        case Exchange::Kind::ReadFlash:
+            if (!m_link.blnReadProgram(quint8(2 * exchange.count), at, bytes)) return false;
+            break;
+        case Exchange::Kind::ReadConfig:
+            if (!m_link.blnReadConfig(qint16(2 * exchange.count), at, bytes)) return false;
+            break;
+        case Exchange::Kind::ReadEeprom:
+            if (!m_link.blnReadEEPROM(qint16(exchange.count), at, bytes)) return false;
+            break;
+    }
+    Store(exchange, bytes, read);
+    return true;
+}
