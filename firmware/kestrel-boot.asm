@@ -17,12 +17,10 @@
         endif
         if CLOCK_MHZ == 20
 BAUD_DIVISOR    equ 129         ; BRGH=1: 20 MHz / (16 * 130) = 9615 baud
-LISTEN_TICKS    equ 19          ; Timer1 at 1:8 overflows every 105 ms
 CONFIG_WORD     equ _HS_OSC & _WDT_OFF & _PWRTE_ON & _BOREN_ON & _LVP_OFF & _CPD_OFF & _WRT_256 & _DEBUG_OFF & _CP_OFF
         else
         if CLOCK_MHZ == 4
 BAUD_DIVISOR    equ 25          ; BRGH=1: 4 MHz / (16 * 26) = 9615 baud
-LISTEN_TICKS    equ 4           ; Timer1 at 1:8 overflows every 524 ms
 CONFIG_WORD     equ _XT_OSC & _WDT_OFF & _PWRTE_ON & _BOREN_ON & _LVP_OFF & _CPD_OFF & _WRT_256 & _DEBUG_OFF & _CP_OFF
         else
         error "CLOCK_MHZ must be 20 or 4"
@@ -36,7 +34,18 @@ VERSION_MINOR   equ 0
 STX             equ 0x0F
 ETX             equ 0x04
 ESC             equ 0x05
-TIMER1_ON_1_8   equ (1 << T1CKPS1) | (1 << T1CKPS0) | (1 << TMR1ON)
+TXSTA_ON        equ (1 << TXEN) | (1 << BRGH)
+RCSTA_ON        equ (1 << SPEN) | (1 << CREN)
+; The listening time counts Timer1's overflows (1:1, every 65536 cycles) from a value that W
+; holds anyway: 144 of 13.1 ms at 20 MHz, 36 of 65.5 ms at 4 MHz; about 2 s either way.
+        if CLOCK_MHZ == 20
+LISTEN_TICKS    equ RCSTA_ON
+        else
+LISTEN_TICKS    equ TXSTA_ON
+        endif
+        if LISTEN_TICKS * 65536 * 4 / CLOCK_MHZ < 1800000 || LISTEN_TICKS * 65536 * 4 / CLOCK_MHZ > 2500000
+        error "the listening time is not about 2 s"
+        endif
 
 ; The request is stored downward from 0x74: its header in common RAM, where every bank sees
 ; it, its data on in bank 2 beside the memory registers. Commands run in bank 2, the line in
@@ -74,13 +83,17 @@ ERASE           equ 0           ; and 03 is the erase (05 has the bit too)
 
 Boot:
         movwf   SPBRG
-        movlw   (1 << TXEN) | (1 << BRGH)
+        movlw   TXSTA_ON
         movwf   TXSTA
-        bcf     STATUS, RP0
-        movlw   (1 << SPEN) | (1 << CREN)
-        movwf   RCSTA
-        movlw   LISTEN_TICKS
+        if LISTEN_TICKS == TXSTA_ON
         movwf   ticks
+        endif
+        bcf     STATUS, RP0
+        movlw   RCSTA_ON
+        movwf   RCSTA
+        if LISTEN_TICKS == RCSTA_ON
+        movwf   ticks
+        endif
         movlw   (1 << IRP) | (1 << RP1)
         movwf   STATUS
         clrf    reqCode             ; the flash, for the read below
@@ -91,7 +104,7 @@ Boot:
         movf    EEDATA, W
         andwf   EEDATH, W
         xorlw   0x3F
-        movlw   TIMER1_ON_1_8
+        movlw   1 << TMR1ON
         bcf     STATUS, RP1
         btfss   STATUS, Z
         movwf   T1CON               ; listens until Timer1 has overflowed LISTEN_TICKS times
@@ -269,14 +282,17 @@ LengthIs:
         movwf   FSR
         return
 
-; The next data byte of the request, or an erased one for an erase.
+; The next data byte of the request, or an erased one for an erase, whose words go far past
+; the buffer.
 DataByte:
+        btfss   reqCode, ERASE
+        goto    NextByte
+        btfss   reqCode, EEPROM
+        retlw   0xFF
+NextByte:
         movf    INDF, W
         decf    FSR, F
-        btfsc   reqCode, ERASE
-        btfsc   reqCode, EEPROM
         return
-        retlw   0xFF
 
 ; Reads what the memory registers point at into EEDATH:EEDATA, then moves them on.
 ReadMemory:

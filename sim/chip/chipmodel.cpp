@@ -21,7 +21,11 @@ constexpr unsigned kXtOscillator = 0x01;
 
 // Halts the simulation at a chosen cycle, so that a run returns.
 struct Halt : public TriggerObject {
-    void callback() override { get_bp().halt(); }
+    void callback() override {
+        due = false;
+        get_bp().halt();
+    }
+    bool due = false;
 };
 
 // Hands on every value written to PORTB, whether by a whole write or a bit.
@@ -98,6 +102,10 @@ bool ChipModel::Load(const DeviceMemory& image, const PortWrite& onPortB,
 
 void ChipModel::Run(double seconds) {
     static Halt halt;
+    // A run that a flash write has ended early leaves its halt due: one at a time, or gpsim's
+    // list of breaks grows with every write and each slice gets slower.
+    if (halt.due) get_cycles().clear_break(&halt);
+    halt.due = true;
     get_cycles().set_break(get_cycles().get() + guint64(seconds * get_cycles().instruction_cps()),
                            &halt);
     m_cpu->run(false);
