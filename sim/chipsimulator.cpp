@@ -20,7 +20,10 @@ ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ChipSimulator::Slice);
     connect(&m_port, &PseudoTerminal::Received, this,
-            [this](const QByteArray& bytes) { m_chip.Uart().Send(bytes); });
+            [this](const QByteArray& bytes) {
+                m_heard = true;
+                m_chip.Uart().Send(bytes);
+            });
 }
 
 int ChipSimulator::Start(QString& error) {
@@ -60,13 +63,16 @@ bool ChipSimulator::Stop() {
 
 void ChipSimulator::Slice() {
     m_chip.Run(kSliceSeconds);
-    if (m_options.speed <= 0) {
+    // Free running keeps real time until the host first speaks: a loaded application must not
+    // start before a host could have caught the bootloader's listening window.
+    if (m_options.speed <= 0 && m_heard) {
         m_timer.start(0);
         return;
     }
+    const double speed = m_options.speed > 0 ? m_options.speed : 1.0;
     const auto due =
         m_wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                          std::chrono::duration<double>(m_chip.Seconds() / m_options.speed));
+                          std::chrono::duration<double>(m_chip.Seconds() / speed));
     const auto wait =
         std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
     m_timer.start(std::max(wait, std::chrono::milliseconds(0)));

@@ -12,7 +12,8 @@
 
 // Kestrel's own firmware running in a simulated PIC16F877A, its USART on the pseudo-terminal.
 // The chip runs in short slices, each started when the wall clock has caught up with the
-// simulated time divided by the speed factor (0: one slice after another).
+// simulated time divided by the speed factor (0: one slice after another once the host has
+// sent its first byte, real time before).
 class ChipSimulator : public QObject {
     Q_OBJECT
 public:
@@ -37,4 +38,5 @@ private:
     DumpFile m_dump;
     QTimer m_timer;
     std::chrono::steady_clock::time_point m_wallStart;
+    bool m_heard = false;
 };

@@ -64,7 +64,8 @@ void AddOptions(QCommandLineParser& parser) {
         {QStringLiteral("firmware"), QStringLiteral("The firmware for --chip."),
          QStringLiteral("FILE.hex")},
         {QStringLiteral("speed"),
-         QStringLiteral("The chip's time against wall time: 1 real time, 0 as fast as it goes."),
+         QStringLiteral("The chip's time against wall time: 1 real time, 0 as fast as it goes once "
+                        "the host speaks."),
          QStringLiteral("X"), QStringLiteral("1")},
     });
 }
