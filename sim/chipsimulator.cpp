@@ -19,11 +19,10 @@ ChipSimulator::ChipSimulator(const SimOptions& options, QObject* parent)
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ChipSimulator::Slice);
-    connect(&m_port, &PseudoTerminal::Received, this,
-            [this](const QByteArray& bytes) {
-                m_heard = true;
-                m_chip.Uart().Send(bytes);
-            });
+    connect(&m_port, &PseudoTerminal::Received, this, [this](const QByteArray& bytes) {
+        m_heard = true;
+        m_chip.Uart().Send(bytes);
+    });
 }
 
 int ChipSimulator::Start(QString& error) {
@@ -70,9 +69,8 @@ void ChipSimulator::Slice() {
         return;
     }
     const double speed = m_options.speed > 0 ? m_options.speed : 1.0;
-    const auto due =
-        m_wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                          std::chrono::duration<double>(m_chip.Seconds() / speed));
+    const auto due = m_wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                       std::chrono::duration<double>(m_chip.Seconds() / speed));
     const auto wait =
         std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
     m_timer.start(std::max(wait, std::chrono::milliseconds(0)));
