@@ -193,7 +193,8 @@ private slots:
         for (const char* item :
              {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM", "mnuProgramPIC", "mnuRunPIC"})
             parts.window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
-        QCOMPARE(rig.trace.events.filter(QStringLiteral("msg ")), QStringList());
+        const QStringList messages = rig.trace.events.filter(QStringLiteral("msg "));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
         QTRY_VERIFY_WITH_TIMEOUT(chip.Lines().filter("PORTB = ").size() >= 4, 3000);
         QVERIFY(chip.Stop());
         QCOMPARE(chip.Lines().filter("PORTB = ").first(4),
