@@ -3,60 +3,28 @@
 // (b) kestrel-cli program, (c) with --fast, (d) --fast --verify. Each wall time stands beside
 // the protocol's floor for the same work: the line time of every request and reply byte at
 // 9600 baud plus the simulator's write times.
-#include <sys/resource.h>
-
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <cstdio>
-#include <ctime>
 
-#include "clshexcomm.h"
 #include "commandcode.h"
-#include "commandcontext.h"
-#include "connectcommand.h"
-#include "eventloopwaits.h"
-#include "fakehost.h"
-#include "forwardingwaits.h"
 #include "framecodec.h"
-#include "importcommand.h"
-#include "intelhex.h"
-#include "programcommand.h"
-#include "qserialportadapter.h"
-#include "scriptedprompts.h"
-#include "settings.h"
+#include "fullimage.h"
+#include "roads.h"
 #include "simprocess.h"
 #include "testenvironment.h"
 
 namespace {
 
-using Seconds = std::chrono::duration<double>;
-
 using DeviceMap::kEepromBytes;
 using DeviceMap::kFirstAppWord;
 using DeviceMap::kFlashWords;
 using DeviceMap::kRowWords;
+using FullImage::EepromValue;
+using FullImage::WordValue;
 constexpr int kChunk = 64;  // kestrel-cli's read size
 constexpr Seconds kFlashRowWrite{0.016};
 constexpr Seconds kEepromByteWrite{0.004};
-
-quint16 WordValue(int word) {
-    return quint16((word * 7 + 3) & DeviceMap::kFlashMask);
-}
-
-quint8 EepromValue(int offset) {
-    return quint8(offset * 5 + 1);
-}
-
-// The image as the assembler would write it: 8 words a record, EEPROM bytes as words.
-QByteArray HexText() {
-    MemoryImage image;
-    for (int word = kFirstAppWord; word < kFlashWords; ++word) image.Set(word, WordValue(word));
-    for (int offset = 0; offset < kEepromBytes; ++offset)
-        image.Set(DeviceMap::kEepromWord + offset, EepromValue(offset));
-    return IntelHex::Text(image);
-}
 
 QByteArray Addressed(CommandCode code, int count, int word) {
     QByteArray payload;
@@ -115,72 +83,6 @@ Seconds ReadFloor() {
     return floor;
 }
 
-// Passes every wait on, adding up the timed delays: the window's pacing for a person.
-class DelayCount : public ForwardingWaits {
-public:
-    using ForwardingWaits::ForwardingWaits;
-    bool Delay(float sngSeconds) override {
-        delays += Seconds(sngSeconds);
-        return ForwardingWaits::Delay(sngSeconds);
-    }
-
-    Seconds delays{0};
-};
-
-struct Measured {
-    double wall = 0;
-    double cpu = 0;
-    bool ok = false;
-};
-
-double ChildCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// Import, connect and program through the commands, with the window's own waits.
-Measured WindowRoad(const QString& hexPath, const QString& folder, Seconds& delays) {
-    Trace trace;
-    ScriptedPrompts prompts(trace);
-    prompts.files = {hexPath};
-    EventLoopWaits eventLoopWaits;
-    DelayCount waits(eventLoopWaits);
-    clsHexComm link(std::make_unique<QSerialPortAdapter>(), prompts, waits);
-    FakeHost host(trace);
-    host.state.objHexComm = &link;
-    host.ticks[Tick::ProgEEPROM] = true;
-    Settings settings(QStringLiteral("kestrel-bench"));
-    CommandContext context{host, prompts, settings, waits, folder};
-    QElapsedTimer wall;
-    const double cpuBefore = double(std::clock()) / CLOCKS_PER_SEC;
-    wall.start();
-    ImportHexFile(context);
-    ConnectToPIC(context);
-    ProgramPIC(context);
-    const Measured measured{double(wall.nsecsElapsed()) / 1e9,
-                            double(std::clock()) / CLOCKS_PER_SEC - cpuBefore,
-                            trace.events.filter(QStringLiteral("msg ")).isEmpty()};
-    delays = waits.delays;
-    return measured;
-}
-
-Measured Cli(const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QEventLoop loop;  // the simulator's lines keep flowing meanwhile
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    const double cpuBefore = ChildCpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    process.start(QStringLiteral(KESTREL_CLI_PATH),
-                  arguments + QStringList{QStringLiteral("--quiet")});
-    loop.exec();
-    return {double(wall.nsecsElapsed()) / 1e9, ChildCpuSeconds() - cpuBefore,
-            process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0};
-}
-
 bool Row(const char* name, const Measured& run, double floor, double limit, const char* target) {
     const bool met = run.ok && run.wall <= limit && run.cpu < 0.05 * run.wall;
     std::printf("%-26s %8.2f %8.2f %7.3f %6.2f%%  %-30s %s\n", name, run.wall, floor,
@@ -197,7 +99,7 @@ int Run(const QString& root) {
     }
     const QString hexPath = root + QStringLiteral("/full.hex");
     QFile hex(hexPath);
-    if (!hex.open(QIODevice::WriteOnly) || hex.write(HexText()) < 0) return 1;
+    if (!hex.open(QIODevice::WriteOnly) || hex.write(FullImage::HexText()) < 0) return 1;
     hex.close();
     const double write = WriteFloor().count();
     const double read = ReadFloor().count();

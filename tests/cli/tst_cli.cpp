@@ -227,7 +227,13 @@ private slots:
         }
         device.Stop();
         QCOMPARE(seen + Plain(device.Lines().last()), trace);
-        if (sim.contains("--dump")) QCOMPARE(FileText("/read.hex"), FileText("/dump.hex"));
+        // The firmware cannot read its configuration space: flash and EEPROM must match.
+        const auto memory = [](const char* name) {
+            return QString(FileText(name))
+                .split('\n')
+                .filter(QRegularExpression("^:(?!084000|02400E)"));
+        };
+        if (sim.contains("--dump")) QCOMPARE(memory("/read.hex"), memory("/dump.hex"));
         if (cli.contains("read.bin")) QCOMPARE(FileText("/read.bin").toHex(), "86000029ff3f");
         QCOMPARE(QSettings("Kestrel", "Kestrel").allKeys(), QStringList{"Kes_BootloaderForm/Port"});
     }
