@@ -1,24 +1,21 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "framecodec.h"
+#include "golden.h"
 #include "portpath.h"
 #include "simprocess.h"
 #include "testmain.h"
 
 namespace {
-// What the simulator has sent so far, gathered in `reply`.
-const QByteArray& Gather(int port, QByteArray& reply) {
-    char buffer[256];
-    reply.append(buffer, std::max<ssize_t>(::read(port, buffer, sizeof buffer), 0));
-    return reply;
-}
 // Starts the simulator at real timing off; true once it is ready. Waits on the read channel.
 bool StartSim(QProcess& sim, const QStringList& options) {
     sim.start(qEnvironmentVariable("KESTREL_SIM"), QStringList{"--baud", "0"} + options);
@@ -31,6 +28,20 @@ QString At(const QString& path) {
     const QString what = info.isSymLink() ? "link" : info.exists() ? "file" : "-";
     return what + (QFileInfo::exists(path + ".lock") ? "+lock" : "");
 }
+
+// Requests in order: the version, written words read back as 14 bits and erased; refused
+// ones (no reply); each fault on one frame only. A payload to be framed ("+N": and N bytes 0x22),
+// or "=" and the bytes as they go; "FAULT@:" before it plants the fault on its frame.
+const QStringList kRequests =
+    QString(
+        "0002ff 0004ff 02010001001122334455667788 0108000100 0110002000 030100010000 0108000100 "
+        "0502002100aabb 0404002100 02018000001122334455667788 02010020001122334455667788 "
+        "02010201001122334455667788 0200000100 0309000100000000000000000000 0301c0000000 "
+        "0500002100 054b002100+75 0209000100+72 070207200004ff 0900000000 01080001 0002 =0f0400 "
+        "=0f0002ff04fe 0000ff silent@99,:0002ff bad-checksum@:0002ff wrong-command@:0002ff "
+        "no-end@:0002ff cut@:0108000100 short-data@:0108000100 "
+        "corrupt@:02010001001122334455667788 0108000100 unplug@:0002ff")
+        .split(' ');
 }  // namespace
 
 class tst_Sim : public QObject {
@@ -39,60 +50,59 @@ public:
     explicit tst_Sim(TestEnvironment&) {}
 
 private slots:
-    // Writes land where reads find them, as 14-bit words; the bootloader's own area is refused
-    // without a reply; a fault damages only the frame it names; the port's entry goes at exit.
-    void session() {
-        SimProcess sim({"--baud", "0", "--version", "2.5", "--fault", "cut@4"});
+    // Each request as sent, the simulator's line for it and its reply; then the simulator's
+    // end, the port's entry and the memory it dumps.
+    void frames() {
+        QTemporaryDir folder;
+        QStringList options{"--baud", "0", "--version", "2.5", "--dump", folder.filePath("dump")};
+        for (int i = 0; i < kRequests.size(); ++i)
+            if (kRequests[i].contains(':'))
+                options << "--fault" << kRequests[i].section(':', 0, 0) + QString::number(i + 1);
+        SimProcess sim(options);
         QVERIFY(sim.Start());
         const int port = ::open(qPrintable(PortPath::LinkPath(1)), O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(port >= 0);
-        const QByteArray version = Hex("0f000205050204f7");
-        const QByteArray read = Hex("0f010800010004f6");
-        const struct {
-            QByteArray request, reply;
-            const char* line;
-        } steps[] = {
-            {Hex("0f0002ff04ff"), version, "#1 read-version 2 bytes: v2.5"},
-            {Hex("0f020100010011223344556677880498"), Hex("0f0204fe"),
-             "#2 write-flash 000100 8 bytes: ack"},
-            {read, Hex("0f01080001001122330504552677080492"), "#3 read-flash 000100 8 bytes: data"},
-            {read, Hex("0f01"), "#4 read-flash 000100 8 bytes: data [fault cut]"},
-            {Hex("0f020180000011223344556677880419"),
-             {},
-             "#5 write-flash 000080 8 bytes: refused (bootloader area): no reply"},
-            {Hex("0f0002ff04ff"), version, "#6 read-version 2 bytes: v2.5"},
-        };
-        for (const auto& step : steps) {
-            QCOMPARE(::write(port, step.request.constData(), size_t(step.request.size())),
-                     step.request.size());
-            QVERIFY2(sim.WaitForLine(QString::fromLatin1(step.line)), step.line);
-            QByteArray reply;
-            QTRY_COMPARE(Gather(port, reply).toHex(), step.reply.toHex());
+        QStringList seen;
+        for (int frame = 1; const QString& request : kRequests) {
+            const QString payload = request.section(':', -1);
+            const QByteArray bytes =
+                payload.startsWith('=')
+                    ? QByteArray::fromHex(payload.mid(1).toLatin1())
+                    : Frame::Build(QByteArray::fromHex(payload.section('+', 0, 0).toLatin1()) +
+                                   QByteArray(payload.section('+', 1).toInt(), 0x22));
+            QCOMPARE(::write(port, bytes.constData(), size_t(bytes.size())), bytes.size());
+            QVERIFY(sim.WaitForLine(QString("#%1 ").arg(frame++)));
+            char reply[256];
+            pollfd wait{port, POLLIN, 0};
+            // A reply goes out in one piece, right after its line.
+            const bool due = !sim.Lines().last().contains(
+                QRegularExpression("(no reply|ignored|reset|fault silent\\])$"));
+            const ssize_t got = due && ::poll(&wait, 1, 5000) == 1 ? ::read(port, reply, 256) : 0;
+            seen << "> " + bytes.toHex(' ') << sim.Lines().last()
+                 << "< " + QByteArray(reply, std::max<ssize_t>(got, 0)).toHex(' ');
         }
+        QVERIFY(sim.WaitForExit());
         ::close(port);
-        QVERIFY(sim.Stop());
-        QVERIFY(!QFileInfo(PortPath::LinkPath(1)).isSymLink());
+        QFile dump(folder.filePath("dump"));
+        QVERIFY(dump.open(QIODevice::ReadOnly));
+        seen << sim.Lines().last() << "port " + At(PortPath::LinkPath(1))
+             << "dump:" << QString(dump.readAll()).split('\n');
+        if (const QString diff = Golden("kestrel-sim-frames.txt").Diff(seen); !diff.isEmpty())
+            QFAIL(qPrintable(diff));
     }
 
-    // What the simulator did not make stays as it is: it refuses it, status 2, or leaves it at
-    // its end; a link a killed simulator left is taken over; output that cannot be written is
-    // said and fails the run. A simulator that starts is ended by SIGINT.
+    // A link a killed simulator left is taken over; one replaced while it runs is left as it
+    // is; output that cannot be written is said and fails the run. SIGINT ends a simulator.
     void paths_data() {
-        QTest::addColumn<QString>("setup");    // what is at the port path P first, or options
-        QTest::addColumn<QString>("outcome");  // status, error (D: the test's folder); then at P
-        const QString taken = "2 kestrel-sim: D/P is already there (%1) and is left as it is|";
+        QTest::addColumn<QString>("setup");    // options, or what happens to the port path P
+        QTest::addColumn<QString>("outcome");  // status, error; then what is at P
         const QString dump = "kestrel-sim: cannot write dump ";
         for (const auto& [setup, outcome] : std::initializer_list<std::pair<QString, QString>>{
-                 {"file", taken.arg("a file") + "file"},
-                 {"link", taken.arg("a link to /dev/null") + "link"},
-                 {"served",
-                  "2 kestrel-sim: D/P is served by another kestrel-sim (process N)|link+lock"},
                  {"killed", "0|-"},
                  {"replaced", "0|link"},
                  {"--dump /dev/full", "1 " + dump + "/dev/full: No space left on device|-"},
-                 {"--dump D/none/x", "2 " + dump + "D/none/x: No such file or directory|-"},
-                 {"lines lost", "1 kestrel-sim: cannot write its lines: No space left on device|-"},
-                 {"--load D/fifo", "2 kestrel-sim: cannot load D/fifo: not a plain file|-"}})
+                 {"lines lost",
+                  "1 kestrel-sim: cannot write its lines: No space left on device|-"}})
             QTest::newRow(qPrintable(setup)) << setup << outcome;
     }
     void paths() {
@@ -100,25 +110,21 @@ private slots:
         QFETCH(QString, outcome);
         QTemporaryDir folder;
         const QString port = folder.filePath("P");
-        QVERIFY(::mkfifo(qPrintable(folder.filePath("fifo")), 0600) == 0);
         QProcess first, sim;
-        if (setup == "file") QVERIFY(QFile(port).open(QIODevice::WriteOnly));
-        if (setup == "link") QVERIFY(QFile::link("/dev/null", port));
-        if (setup == "served" || setup == "killed") QVERIFY(StartSim(first, {"--link", port}));
-        const qint64 firstId = first.processId();
-        if (setup == "killed") QVERIFY((first.kill(), first.waitForFinished()));
+        if (setup == "killed")
+            QVERIFY(StartSim(first, {"--link", port}) && (first.kill(), first.waitForFinished()));
         if (setup == "lines lost") {
             sim.setStandardOutputFile("/dev/full");
             sim.setReadChannel(QProcess::StandardError);
         }
-        QStringList options = setup.startsWith("--") ? setup.split(' ') : QStringList();
-        StartSim(sim, options.replaceInStrings("D/", folder.path() + '/') << "--link" << port);
+        StartSim(sim, (setup.startsWith("--") ? setup.split(' ') : QStringList())
+                          << "--link" << port);
         if (setup == "replaced") QVERIFY(QFile::remove(port) && QFile::link("/dev/null", port));
         if (sim.state() == QProcess::Running) ::kill(pid_t(sim.processId()), SIGINT);
         QVERIFY(sim.state() == QProcess::NotRunning || sim.waitForFinished(10000));
-        QString seen = QString::number(sim.exitCode()) + ' ' + sim.readAllStandardError().trimmed();
-        seen = seen.trimmed().replace(folder.path(), "D") + '|' + At(port);
-        QCOMPARE(firstId ? seen.replace(QString::number(firstId), "N") : seen, outcome);
+        const QString seen =
+            QString::number(sim.exitCode()) + ' ' + sim.readAllStandardError().trimmed();
+        QCOMPARE(seen.trimmed() + '|' + At(port), outcome);
     }
 };
 

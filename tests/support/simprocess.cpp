@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/prctl.h>
 
+#include <QDir>
 #include <QTest>
 #include <algorithm>
 
@@ -13,6 +14,7 @@ constexpr int kPatienceMs = 10000;
 SimProcess::SimProcess(const QStringList& options) : m_options(options) {
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &SimProcess::ReadLines);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setWorkingDirectory(QDir::homePath());
     // A crashed test must not leave the simulator holding CTest's output pipe.
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
@@ -25,7 +27,8 @@ SimProcess::~SimProcess() {
 
 bool SimProcess::Start() {
     QStringList arguments = m_options;
-    if (!arguments.contains(QStringLiteral("--link")))
+    if (!arguments.contains(QStringLiteral("--link")) &&
+        !arguments.contains(QStringLiteral("--com")))
         arguments = QStringList{QStringLiteral("--com"), QStringLiteral("1")} + arguments;
     m_process.start(qEnvironmentVariable("KESTREL_SIM"), arguments);
     return WaitForLine(QStringLiteral("ready "));

@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QStringList>
 
-// kestrel-sim as a child process (Com 1 of the test's HOME unless the options give --link),
+// kestrel-sim as a child process in HOME (on Com 1 unless the options give a port),
 // with the lines it prints collected. It dies with the test, whatever way the test ends.
 class SimProcess : public QObject {
     Q_OBJECT
