@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "simprocess.h"
 
@@ -36,24 +37,27 @@ QStringList Run(const QString& line) {
 
 QStringList Transcript(const QStringList& script) {
     QStringList seen;
-    std::unique_ptr<SimProcess> sim;
-    const auto end = [&] {
-        if (!sim) return;
-        const bool stopped = sim->Stop();
-        seen << Lines(sim->Lines().join('\n').toUtf8(), "sim| ")
-             << (stopped ? "sim| exit 0" : "sim| did not exit with 0");
-        sim.reset();
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    const auto end = [&](size_t job) {
+        if (job >= sims.size() || !sims[job]) return;
+        const QString mark = QString("[%1] ").arg(job + 1);
+        const bool stopped = sims[job]->Stop();
+        seen << Lines(sims[job]->Lines().join('\n').toUtf8(), mark)
+             << mark + (stopped ? "exit 0" : "did not exit with 0");
+        sims[job].reset();
     };
+    const QRegularExpression kill("^kill %(\\d+)$");
     for (const QString& line : script) {
         seen << "$ " + line;
-        if (!line.startsWith("kestrel-sim ") || !line.endsWith(" &")) {
+        if (const auto match = kill.match(line); match.hasMatch()) {
+            end(match.captured(1).toUInt() - 1);
+        } else if (line.startsWith("kestrel-sim ") && line.endsWith(" &")) {
+            sims.push_back(std::make_unique<SimProcess>(line.chopped(2).split(' ').mid(1)));
+            if (!sims.back()->Start()) seen << QString("[%1] not ready").arg(sims.size());
+        } else {
             seen << Run(line);
-            continue;
         }
-        end();
-        sim = std::make_unique<SimProcess>(line.chopped(2).split(' ').mid(1));
-        if (!sim->Start()) seen << "sim| not ready";
     }
-    end();
+    for (size_t job = 0; job < sims.size(); ++job) end(job);
     return seen;
 }
