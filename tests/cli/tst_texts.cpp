@@ -57,6 +57,7 @@ private slots:
                                      "kestrel-sim --load data/table.asm",
                                      "kestrel-sim --dump none/dump.hex",
                                      "readlink null; ls -d file folder",
+                                     "mkdir lock.lock; kestrel-sim --link lock",
                                      "kestrel-sim --baud 0 --link port &",
                                      "kestrel-sim --link port"});
         row("check", {"kestrel-cli check data/table.hex", "kestrel-cli check data/blink.hex",
