@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QTimer>
+#include <csignal>
 
 #include "clioptions.h"
 #include "console.h"
@@ -92,13 +93,40 @@ QString ResultOf(ExitStatus status) {
             return QStringLiteral("ok");
         case int(ExitStatus::Differences):
             return QStringLiteral("differs");
-        case 128 + 2:
+        case 128 + SIGINT:
             return QStringLiteral("interrupted");
-        case 128 + 15:
+        case 128 + SIGTERM:
             return QStringLiteral("terminated");
         default:
             return QStringLiteral("failed");
     }
+}
+
+// A board's line of the table and its object.
+struct Outcome {
+    ExitStatus status = ExitStatus::Success;
+    QStringList row;
+    QJsonObject json;
+};
+
+Outcome RunOne(const PortChoice& port, const CliOptions& options, const BoardRun& run, Waits& waits,
+               Screen& screen, const Interruption& interruption) {
+    Console board(screen, port.Name(), options.json, options.verbose);
+    Report result;
+    QElapsedTimer clock;
+    clock.start();
+    Outcome outcome;
+    outcome.status = run(port, waits, board, result);
+    if (interruption.Signal() != 0) outcome.status = ExitStatus(128 + interruption.Signal());
+    const double seconds = double(clock.elapsed()) / 1000.0;
+    const QString shown = QString::number(seconds, 'f', 1);
+    board.Settle(QStringLiteral("%1 (%2 s)").arg(ResultOf(outcome.status), shown));
+    outcome.row = {port.Name(), result.Value(QStringLiteral("version")).toString(),
+                   ResultOf(outcome.status), shown,
+                   QString::number(result.Value(QStringLiteral("retries")).toInt())};
+    outcome.json = result.Object(outcome.status, board.Messages());
+    outcome.json[QStringLiteral("seconds")] = seconds;
+    return outcome;
 }
 }  // namespace
 
@@ -112,34 +140,23 @@ ExitStatus RunBoards(const QList<PortChoice>& given, const CliOptions& options, 
         console.Message(ports.isEmpty() ? kNoneAnswers
                                         : kAnswer.arg(names.join(QStringLiteral(", "))));
     if (ports.isEmpty()) return ExitStatus::DeviceFailure;
-    QList<QStringList> rows(ports.size() + 1);
-    rows[0] = kHeadings;
-    QList<QJsonObject> boards(ports.size());
-    ExitStatus worst = ExitStatus::Success;
+    QList<Outcome> outcomes(ports.size());
     AtOnce(
         int(ports.size()),
         [&](int i, Waits& waits) {
-            Console board(screen, names[i], options.json, options.verbose);
-            Report result;
-            QElapsedTimer clock;
-            clock.start();
-            ExitStatus status = run(ports[i], waits, board, result);
-            if (interruption.Signal() != 0) status = ExitStatus(128 + interruption.Signal());
-            const double seconds = double(clock.elapsed()) / 1000.0;
-            const QString shown = QString::number(seconds, 'f', 1);
-            board.Settle(QStringLiteral("%1 (%2 s)").arg(ResultOf(status), shown));
-            rows[i + 1] = {names[i], result.Value(QStringLiteral("version")).toString(),
-                           ResultOf(status), shown,
-                           QString::number(result.Value(QStringLiteral("retries")).toInt())};
-            boards[i] = result.Object(status, board.Messages());
-            boards[i][QStringLiteral("seconds")] = seconds;
-            worst = Worst(worst, status);
+            outcomes[i] = RunOne(ports[i], options, run, waits, screen, interruption);
         },
         interruption);
     screen.Close();
+    QList<QStringList> rows = {kHeadings};
+    QJsonArray boards;
+    ExitStatus worst = ExitStatus::Success;
+    for (const Outcome& outcome : outcomes) {
+        rows.append(outcome.row);
+        boards.append(outcome.json);
+        worst = Worst(worst, outcome.status);
+    }
     for (const QString& line : TextTable(rows)) console.Result(line);
-    QJsonArray json;
-    for (const QJsonObject& board : boards) json.append(board);
-    report.Set(QStringLiteral("boards"), json);
+    report.Set(QStringLiteral("boards"), boards);
     return worst;
 }

@@ -65,10 +65,10 @@ QString ReadValues(const QCommandLineParser& parser, CliOptions& options) {
     bool number = true;
     if (parser.isSet(QStringLiteral("retries"))) options.retries = value("retries").toInt(&number);
     if (!number || options.retries < 1 || options.retries > kMostRetries) return kRetries;
-    if (parser.isSet(QStringLiteral("wait"))) options.waitSeconds = value("wait").toDouble(&number);
-    if (!number || options.waitSeconds < 0 || options.waitSeconds > kLongestWait ||
-        (parser.isSet(QStringLiteral("wait")) && options.waitSeconds == 0))
-        return kWait;
+    if (!parser.isSet(QStringLiteral("wait"))) return {};
+    options.waitSeconds = value("wait").toDouble(&number);
+    // Written so that NaN fails too.
+    if (!number || !(options.waitSeconds > 0 && options.waitSeconds <= kLongestWait)) return kWait;
     return {};
 }
 

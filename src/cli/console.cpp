@@ -27,12 +27,13 @@ void Console::Verbose(const QString& line) {
     if (m_verbose) Message(line);
 }
 
-void Console::Begin(const QString& label, int total) {
+void Console::Begin(const QString& label, int total, int done) {
     if (m_board.isEmpty()) Finish();
     m_label = label;
     m_total = total;
-    m_done = 0;
-    m_tenths = 0;
+    m_done = done;
+    m_from = done;
+    m_tenths = total > 0 ? 10 * done / total : 0;
     m_started.start();
     if (m_screen.Mode() != Screen::Progress::Bar) return;
     if (m_line < 0) m_line = m_screen.AddLine();
@@ -76,13 +77,13 @@ QString Console::Bar() const {
     if (m_total == 0) return m_label;
     const int filled = kBarWidth * m_done / m_total;
     const qint64 elapsed = m_started.elapsed();
-    const qint64 left = m_done > 0 ? elapsed * (m_total - m_done) / m_done : 0;
+    const qint64 left = m_done > m_from ? elapsed * (m_total - m_done) / (m_done - m_from) : 0;
     return QStringLiteral("%1 [%2%3] %4/%5 %6 left")
         .arg(m_label, QString(filled, QLatin1Char('#')),
              QString(kBarWidth - filled, QLatin1Char('.')))
         .arg(m_done)
         .arg(m_total)
-        .arg(m_done > 0 ? TimeLeft(left) : QStringLiteral("-:--"));
+        .arg(m_done > m_from ? TimeLeft(left) : QStringLiteral("-:--"));
 }
 
 void Console::ShowLine(bool now) {

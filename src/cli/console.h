@@ -20,7 +20,8 @@ public:
     // Only with -v.
     void Verbose(const QString& line);
 
-    void Begin(const QString& label, int total);
+    // `done` of the `total` were done before: by an earlier run.
+    void Begin(const QString& label, int total, int done = 0);
     void Advance(int done);
     // Ends the running step's progress.
     void Finish();
@@ -46,6 +47,7 @@ private:
     QString m_label;
     int m_total = 0;
     int m_done = 0;
+    int m_from = 0;    // done at the Begin: the time left counts from there
     int m_tenths = 0;  // of the step, said on a pipe
     QElapsedTimer m_started;
 };

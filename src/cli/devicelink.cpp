@@ -67,9 +67,7 @@ bool DeviceLink::Connect(QString& version) {
 
 bool DeviceLink::Answers(QString& version) {
     QByteArray bytes;
-    if (!Open(true) || !Attempt(kVersionInterval,
-                                [&] { return m_link->blnReadBootVersion(kVersionBytes, bytes); }))
-        return false;
+    if (!Open(true) || !RequestVersion(bytes)) return false;
     version = VersionText(bytes);
     return true;
 }
@@ -80,16 +78,22 @@ bool DeviceLink::OpenPort() {
 
 bool DeviceLink::Open(bool quiet) {
     if (m_link->OpenComPort(m_choice.number)) {
-        if (m_console.Alone() && !quiet) m_console.Message(kPort.arg(m_choice.Label()));
+        // Once, where no board's name says it.
+        if (m_console.Alone() && !m_announced) m_console.Message(kPort.arg(m_choice.Label()));
+        m_announced = true;
         return true;
     }
     if (!quiet) m_console.Message(kPortProblem.arg(PortName(), PortDiagnosis::Of(PortName())));
     return false;
 }
 
+bool DeviceLink::RequestVersion(QByteArray& bytes) {
+    return Attempt(kVersionInterval,
+                   [&] { return m_link->blnReadBootVersion(kVersionBytes, bytes); });
+}
+
 bool DeviceLink::AskVersion(QByteArray& bytes) {
-    if (Attempt(kVersionInterval, [&] { return m_link->blnReadBootVersion(kVersionBytes, bytes); }))
-        return true;
+    if (RequestVersion(bytes)) return true;
     m_console.Message(kNoVersion.arg(Cause()));
     return false;
 }

@@ -46,7 +46,10 @@ public:
     QString PortName() const;
 
 private:
+    // Quiet: a port that cannot be opened is not explained.
     bool Open(bool quiet);
+    bool RequestVersion(QByteArray& bytes);
+    // RequestVersion, and a line when it fails.
     bool AskVersion(QByteArray& bytes);
     bool WaitForBootloader(QByteArray& bytes);
 
@@ -55,6 +58,7 @@ private:
     PortChoice m_choice;
     int m_retries;
     double m_waitSeconds;
+    bool m_announced = false;  // the port's line
     CliPrompts m_prompts;
     CliPort* m_port;  // owned by the link
     std::unique_ptr<clsHexComm> m_link;

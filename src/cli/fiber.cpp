@@ -29,7 +29,7 @@ void StartSwitch(void** fakeStack, const void* bottom, size_t size) {
 
 void FinishSwitch(void* fakeStack, const void** bottom, size_t* size) {
 #ifdef KESTREL_ASAN
-    FinishSwitch(fakeStack, bottom, size);
+    __sanitizer_finish_switch_fiber(fakeStack, bottom, size);
 #else
     Q_UNUSED(fakeStack);
     Q_UNUSED(bottom);

@@ -15,9 +15,7 @@ bool FiberWaits::WaitUntil(const QDeadlineTimer& deadline) {
 }
 
 bool FiberWaits::Delay(float sngSeconds) {
-    const auto ns = static_cast<qint64>(static_cast<double>(sngSeconds) * 1e9);
-    return WaitUntil(
-        QDeadlineTimer(std::chrono::nanoseconds(std::max<qint64>(ns, 0)), Qt::PreciseTimer));
+    return WaitUntil(DelayDeadline(sngSeconds));
 }
 
 bool FiberWaits::Yield() {

@@ -71,8 +71,7 @@ void Store(const Exchange& exchange, const QByteArray& bytes, MemoryImage& read)
 bool StepRunner::Run(const Step& step, MemoryImage& read, qsizetype from) {
     m_report.Begin(step.name, m_link.Port().Count());
     const auto end = qScopeGuard([this] { m_report.End(m_link.Port().Count()); });
-    m_console.Begin(step.label, int(step.exchanges.size()));
-    m_console.Advance(int(from));
+    m_console.Begin(step.label, int(step.exchanges.size()), int(from));
     for (m_done = from; m_done < step.exchanges.size(); ++m_done) {
         const Exchange& exchange = step.exchanges[m_done];
         if (!Send(exchange, read)) {
