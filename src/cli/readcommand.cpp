@@ -25,6 +25,9 @@ const QString kBinaryRegion = QStringLiteral(
     "a .bin file holds one memory: read flash, EEPROM or configuration alone (--region)");
 const QString kNotWritable = QStringLiteral("cannot write %1");
 const QString kRead = QStringLiteral("read: %1 words of %2 into %3");
+const QString kConfigIsFlash = QStringLiteral(
+    "kestrel-cli: warning: the bootloader answers a read of 0x2000–0x2007 with flash words "
+    "0x0000–0x0007 (the chip cannot read its configuration space): left out of %1");
 const QString kStdout = QStringLiteral("-");
 
 // Flash, the configuration words, EEPROM: what one .bin file can hold.
@@ -79,10 +82,37 @@ bool OpenOutput(const QString& out, ReadPlan& plan, QString& error) {
     return true;
 }
 
+// The span's words, and flash words 0x0000-0x0007 whenever the configuration space is among
+// them: a chip that cannot read that space answers with those.
+QList<int> WordsToRead(const ReadPlan& plan) {
+    const bool config = plan.first < kUserIdWord + kConfigSpaceWords && plan.end > kUserIdWord;
+    QList<int> words;
+    for (int word = config ? 0 : plan.first; word < plan.end; ++word)
+        if ((word >= plan.first || word < kConfigSpaceWords) && RegionOf(word) != Region::None)
+            words.append(word);
+    return words;
+}
+
+// Whether the configuration words read are flash words 0x0000 on once more. Blank ones tell
+// nothing: a chip with a bootloader never has a blank word 0.
+bool ConfigIsFlash(const MemoryImage& read) {
+    const QList<int> config = read.Words(kUserIdWord, kUserIdWord + kConfigSpaceWords);
+    bool blank = true;
+    for (const int word : config) {
+        if (!read.Has(word - kUserIdWord) || read.Word(word - kUserIdWord) != read.Word(word))
+            return false;
+        blank = blank && read.Word(word) == kErasedWord;
+    }
+    return !blank;
+}
+
 QByteArray Bytes(const MemoryImage& image, const ReadPlan& plan) {
     if (!plan.binary) return IntelHex::Text(image);
+    // Configuration words left out are not made up as blank ones.
+    const bool noConfig = image.Words(kUserIdWord, kEepromWord).isEmpty();
     QByteArray bytes;
     for (int word = plan.first; word < plan.end; ++word) {
+        if (MemoryOf(word) == 1 && noConfig) continue;
         const quint16 value = image.Word(word);
         bytes.append(char(value & 0xFF));
         if (MemoryOf(word) != 2) bytes.append(char(value >> 8));
@@ -99,10 +129,16 @@ std::optional<ReadPlan> PlanRead(const CliOptions& options, QString& error) {
 }
 
 ExitStatus ReadDevice(StepRunner& runner, ReadPlan& plan, Console& console, Report& report) {
-    const Step step =
-        Steps::ReadSpan(QStringLiteral("read"), QStringLiteral("Reading"), plan.first, plan.end);
+    MemoryImage read;
+    if (!runner.Run(
+            Steps::Read(QStringLiteral("read"), QStringLiteral("Reading"), WordsToRead(plan)),
+            read))
+        return ExitStatus::DeviceFailure;
+    const bool configIsFlash = ConfigIsFlash(read);
+    if (configIsFlash) console.Message(kConfigIsFlash.arg(plan.out));
     MemoryImage image;
-    if (!runner.Run(step, image)) return ExitStatus::DeviceFailure;
+    for (const int word : read.Words(plan.first, plan.end))
+        if (!configIsFlash || MemoryOf(word) != 1) image.Set(word, read.Word(word));
     const QByteArray bytes = Bytes(image, plan);
     const bool written = plan.file ? plan.file->write(bytes) == bytes.size() && plan.file->commit()
                                    : std::fwrite(bytes.constData(), 1, size_t(bytes.size()),

@@ -71,13 +71,6 @@ Step Read(const QString& name, const QString& label, const QList<int>& words) {
     return step;
 }
 
-Step ReadSpan(const QString& name, const QString& label, int first, int end) {
-    QList<int> words;
-    for (int word = std::max(first, 0); word < std::min(end, DeviceMap::kEndWord); ++word)
-        if (DeviceMap::RegionOf(word) != DeviceMap::Region::None) words.append(word);
-    return Read(name, label, words);
-}
-
 bool Writes(const Step& step) {
     if (step.exchanges.isEmpty()) return false;
     const Exchange::Kind kind = step.exchanges.first().kind;

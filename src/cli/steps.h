@@ -17,8 +17,6 @@ Step WriteEeprom(const MemoryImage& image);
 Step Erase();
 // Reads of the words (ascending), as few requests as the read sizes allow.
 Step Read(const QString& name, const QString& label, const QList<int>& words);
-// Reads of the words first to end - 1 that lie in the device's memory.
-Step ReadSpan(const QString& name, const QString& label, int first, int end);
 
 // Whether the step writes (or erases) rather than reads.
 bool Writes(const Step& step);

@@ -33,6 +33,10 @@ private slots:
         WriteHex("/outside.hex", "0200:@4 4600:@2");
         WriteHex("/past.hex", "0200:@4 4400:@16 4410:@16");
         WriteHex("/warn.hex", "0000:FF7F3412 0002:0130 4202:1122");
+        // Its user ID and configuration words are its flash words 0-7 once more.
+        WriteHex("/wrap.hex",
+                 "0000:00280128022803280428052806280728 4000:0028012802280328 "
+                 "400E:0728");
         QFile segment(g_root + "/segment.hex");
         QVERIFY(segment.open(QIODevice::WriteOnly));
         segment.write(IntelHex::RecordText(2, 0, Hex("0010")) +
@@ -136,6 +140,13 @@ private slots:
                 port +
                 "E read: 256 words of 0x2100–0x21FF into -\nexit 0\n#5 read-eeprom 0021C0 64 "
                 "bytes: data");
+        Row("configuration words that are flash again", "--load @T/wrap.hex",
+            "read -q --region config -o -",
+            ":020000040000FA\n:00000001FF\n" + port +
+                "E kestrel-cli: warning: the bootloader answers a read of 0x2000–0x2007 with flash "
+                "words 0x0000–0x0007 (the chip cannot read its configuration space): left out of "
+                "-\nE read: 0 words of 0x2000–0x2007 into -\nexit 0\n#3 read-config 002000 16 "
+                "bytes: data");
         const QString failed =
             port +
             "E kestrel-cli: asking for the version failed: %2\nexit 1\n#3 read-version 2 "
@@ -158,7 +169,7 @@ private slots:
             "ready /dev/pts/N");
         Row("unplug", "--fault unplug@1", read,
             port +
-                "E kestrel-cli: reading flash at 000100 failed: "
+                "E kestrel-cli: reading flash at 000000 failed: "
                 "@T/.local/share/Kestrel/ports/com3 went away (the adapter unplugged?)\n"
                 "exit 1\nunplugged");
         Row("log that fails later", "", "info --log /dev/full",
