@@ -147,6 +147,13 @@ private slots:
                 "words 0x0000–0x0007 (the chip cannot read its configuration space): left out of "
                 "-\nE read: 0 words of 0x2000–0x2007 into -\nexit 0\n#3 read-config 002000 16 "
                 "bytes: data");
+        Row("read into a pipe, written as it is", "", "read -q --region eeprom -o @T/pipe",
+            "read: 256 words of 0x2100–0x21FF into @T/pipe\n" + port +
+                "exit 0\n#5 read-eeprom 0021C0 64 bytes: data");
+        Row("read to a full standard output", "", "read -q --region eeprom -o - >/dev/full",
+            port +
+                "E kestrel-cli: cannot write standard output: No space left on device\nexit 1\n"
+                "#5 read-eeprom 0021C0 64 bytes: data");
         const QString failed =
             port +
             "E kestrel-cli: asking for the version failed: %2\nexit 1\n#3 read-version 2 "
@@ -287,11 +294,18 @@ private slots:
         QFETCH(QString, trace);
         SimProcess device(Args(sim + " --com 3 --baud 0"));
         QVERIFY(device.Start());
-        // KESTREL_PORT=PATH first: in the environment.
+        // KESTREL_PORT=PATH first: in the environment; >FILE last: standard output.
         const QString environment = cli.startsWith("KESTREL_PORT=") ? cli.section(' ', 0, 0) : "";
-        QString seen = environment.isEmpty()
-                           ? Run(cli)
-                           : Run(cli.section(' ', 1), {"env", Args(environment)[0], kCli});
+        QProcess reader;  // at the other end of @T/pipe
+        if (cli.contains("@T/pipe")) {
+            QVERIFY(::mkfifo(QFile::encodeName(g_root + "/pipe"), 0600) == 0);
+            reader.start("cat", {g_root + "/pipe"});
+        }
+        QString seen =
+            cli.contains('>')       ? Run(cli.section(" >", 0, 0),
+                                          {"sh", "-c", "exec \"$0\" \"$@\"" + cli.section(' ', -1), kCli})
+            : environment.isEmpty() ? Run(cli)
+                                    : Run(cli.section(' ', 1), {"env", Args(environment)[0], kCli});
         for (const QByteArray& line : FileText("/frames.jsonl").split('\n')) {
             const QJsonObject frame = QJsonDocument::fromJson(line).object();
             const QString bytes = frame["bytes"].toString();
@@ -305,6 +319,10 @@ private slots:
         QCOMPARE(seen + Plain(device.Lines().last()), trace);
         if (sim.contains("--dump")) QCOMPARE(FileText("/read.hex"), FileText("/dump.hex"));
         if (cli.contains("read.bin")) QCOMPARE(FileText("/read.bin").toHex(), "86000029ff3f");
+        if (cli.contains("@T/pipe")) {
+            QVERIFY(reader.waitForFinished(5000) && QFile::remove(g_root + "/pipe"));
+            QCOMPARE(reader.readAllStandardOutput(), ":020000040000FA\n:00000001FF\n");
+        }
         QCOMPARE(QSettings("Kestrel", "Kestrel").allKeys(), QStringList{"Kes_BootloaderForm/Port"});
     }
 
