@@ -20,14 +20,22 @@ const QString kResetText = QStringLiteral("reset");
 const QString kVersionText = QStringLiteral("read-version %1 bytes: v%2.%3");
 const QString kDataText = QStringLiteral("%1 %2 %3 bytes: data");
 const QString kAckText = QStringLiteral("%1 %2 %3 bytes: ack");
-const QString kEraseText = QStringLiteral("erase-flash %1 %2 blocks: ack");
+const QString kEraseText = QStringLiteral("erase-flash %1 %2 rows: ack");
 const QString kRefusedText = QStringLiteral("%1 %2 %3 bytes: refused (%4): no reply");
 const QString kUnknownText = QStringLiteral("unknown command %1: no reply");
 const QString kBadLengthText = QStringLiteral("bad length for command %1: no reply");
 const QString kEmptyText = QStringLiteral("empty frame: ignored");
 const QString kBootArea = QStringLiteral("bootloader area");
 const QString kOutside = QStringLiteral("outside program flash");
-const QString kNotWritable = QStringLiteral("not writable");
+const QString kOffBlock = QStringLiteral("off a 4-word block");
+const QString kBlockCount = QStringLiteral("1 to 8 blocks");
+const QString kByteCount = QStringLiteral("1 to 74 bytes");
+const QString kRowCount = QStringLiteral("1 to 8 rows");
+const QString kNoConfig = QStringLiteral("the chip cannot write its configuration");
+// The firmware's limits: a request of its buffer's size or more matches no length.
+constexpr int kMaxBlocks = 8;
+constexpr int kMaxEepromBytes = 74;
+constexpr int kBlockWords = DeviceMap::kWriteBlockWords;
 
 QString Hex(int value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
@@ -78,14 +86,15 @@ HandledRequest CommandHandler::Handle(const QByteArray& payload) {
     }
 }
 
+// The third byte, FF in the hosts' requests, is not looked at.
 HandledRequest CommandHandler::Version(const QByteArray& payload) const {
-    if (payload == Protocol::ResetPayload()) return {kResetText, {}, 0, {}};
-    const int count = payload.size() > 1 ? quint8(payload[1]) : 0;
-    if (payload.size() != 3 || quint8(payload[2]) != Protocol::kNoArgument || count == 0)
+    if (payload.size() != Protocol::ResetPayload().size())
         return {kBadLengthText.arg(Hex(kVersionOrReset, 2)), {}, 0, {}};
-    QByteArray data(count, '\0');
+    const int count = quint8(payload[1]);
+    if (count == 0) return {kResetText, {}, 0, {}};
+    // Minor first, then the major for every further byte asked.
+    QByteArray data(count, char(m_major));
     data[0] = char(m_minor);
-    if (count > 1) data[1] = char(m_major);
     return {kVersionText.arg(count).arg(m_major).arg(m_minor),
             payload.left(kVersionHeader) + data,
             kVersionHeader,
@@ -103,19 +112,29 @@ HandledRequest CommandHandler::ReadProgram(const Request& request) const {
 
 HandledRequest CommandHandler::WriteProgram(const Request& request) {
     const QString what = QStringLiteral("write-flash");
-    const int words = (int(request.data.size()) + 1) / 2;
-    if (request.address < DeviceMap::kFirstAppWord) return Refused(request, what, kBootArea);
-    if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
+    const int words = int(request.data.size()) / 2;
+    if (request.count < 1 || request.count > kMaxBlocks) return Refused(request, what, kBlockCount);
+    if (const QString why = FlashRangeError(request.address, words); !why.isEmpty())
+        return Refused(request, what, why);
     m_memory.WriteWords(request.address, request.data);
     return {kAckText.arg(what, Hex(request.address, 6)).arg(request.data.size()),
             QByteArray(1, char(request.code)), 0, FlashTime(int(request.data.size()))};
 }
 
+// Why a write or erase of these words is refused; empty when it is not.
+QString CommandHandler::FlashRangeError(int address, int words) const {
+    if (address < DeviceMap::kFirstAppWord) return kBootArea;
+    if (!m_memory.IsFlashRange(address, words)) return kOutside;
+    if (address % kBlockWords != 0) return kOffBlock;
+    return {};
+}
+
 HandledRequest CommandHandler::Erase(const Request& request) {
     const QString what = QStringLiteral("erase-flash");
     const int words = request.count * kEraseBlockWords;
-    if (request.address < DeviceMap::kFirstAppWord) return Refused(request, what, kBootArea);
-    if (!m_memory.IsFlashRange(request.address, words)) return Refused(request, what, kOutside);
+    if (request.count < 1 || request.count > kMaxBlocks) return Refused(request, what, kRowCount);
+    if (const QString why = FlashRangeError(request.address, words); !why.isEmpty())
+        return Refused(request, what, why);
     for (int i = 0; i < words; ++i) m_memory.SetWord(request.address + i, DeviceMap::kErasedWord);
     return {kEraseText.arg(Hex(request.address, 6)).arg(request.count),
             QByteArray(1, char(request.code)), 0, FlashTime(words * 2)};
@@ -132,6 +151,8 @@ HandledRequest CommandHandler::ReadEeprom(const Request& request) const {
 }
 
 HandledRequest CommandHandler::WriteEeprom(const Request& request) {
+    if (request.count < 1 || request.count > kMaxEepromBytes)
+        return Refused(request, QStringLiteral("write-eeprom"), kByteCount);
     // Only the low address byte reaches the EEPROM address register.
     for (int i = 0; i < request.count; ++i)
         m_memory.SetEeprom(request.address + i, quint8(request.data[i]));
@@ -141,13 +162,7 @@ HandledRequest CommandHandler::WriteEeprom(const Request& request) {
 }
 
 HandledRequest CommandHandler::WriteConfig(const Request& request) {
-    const QString what = QStringLiteral("write-config");
-    for (int i = 0; i < (request.count + 1) / 2; ++i)
-        if (!m_memory.IsWritableConfig(request.address + i))
-            return Refused(request, what, kNotWritable);
-    m_memory.WriteWords(request.address, request.data);
-    return {kAckText.arg(what, Hex(request.address, 6)).arg(request.count),
-            QByteArray(1, char(request.code)), 0, FlashTime(request.count)};
+    return Refused(request, QStringLiteral("write-config"), kNoConfig);
 }
 
 HandledRequest CommandHandler::Refused(const Request& request, const QString& what,

@@ -44,6 +44,7 @@ private:
     HandledRequest ReadEeprom(const Request& request) const;
     HandledRequest WriteEeprom(const Request& request);
     HandledRequest WriteConfig(const Request& request);
+    QString FlashRangeError(int address, int words) const;
     HandledRequest Refused(const Request& request, const QString& what, const QString& why) const;
     std::chrono::nanoseconds FlashTime(int bytes) const { return m_times.flashBlock * bytes / 64; }
 

@@ -5,6 +5,8 @@
 namespace {
 constexpr quint16 kDeviceId = 0x0E20;
 constexpr int kDeviceIdWord = 0x2006;
+// The chip's address register has 13 bits: reads from 0x2000 come from 0x0000 again.
+constexpr int kAddressMask = 0x1FFF;
 }  // namespace
 
 DeviceMemory::DeviceMemory() {
@@ -24,11 +26,6 @@ bool DeviceMemory::IsFlashRange(int address, int words) const {
     return address >= 0 && address + words <= DeviceMap::kFlashWords;
 }
 
-bool DeviceMemory::IsWritableConfig(int address) const {
-    const auto region = DeviceMap::RegionOf(address);
-    return region == DeviceMap::Region::UserId || region == DeviceMap::Region::Config;
-}
-
 void DeviceMemory::SetWord(int address, quint16 value) {
     if (IsFlashRange(address, 1)) m_flash[address] = value & DeviceMap::kFlashMask;
     if (IsConfigSpace(address))
@@ -38,7 +35,7 @@ void DeviceMemory::SetWord(int address, quint16 value) {
 QByteArray DeviceMemory::ReadWords(int address, int byteCount) const {
     QByteArray bytes;
     for (int i = 0; i < byteCount; ++i) {
-        const quint16 word = Word(address + i / 2);
+        const quint16 word = Word(((address & kAddressMask) + i / 2) & kAddressMask);
         bytes.append(char(i % 2 == 0 ? word & 0xFF : word >> 8));
     }
     return bytes;

@@ -15,11 +15,13 @@ public:
     // Program flash below 0x2000, configuration space from 0x2000 to 0x2007; 0 elsewhere.
     quint16 Word(int address) const;
     bool IsFlashRange(int address, int words) const;
-    bool IsWritableConfig(int address) const;
     void SetWord(int address, quint16 value);
 
-    // Words low byte first; an odd count ends with a low byte.
+    // Words low byte first, as the chip reads them: its address register has 13 bits, so
+    // 0x2000 and up read from 0x0000 again and the configuration space cannot be read. An odd
+    // count ends with a low byte.
     QByteArray ReadWords(int address, int byteCount) const;
+    // Words low byte first; an odd count ends with a low byte.
     void WriteWords(int address, const QByteArray& bytes);
 
     quint8 Eeprom(int offset) const { return m_eeprom[offset % DeviceMap::kEepromBytes]; }

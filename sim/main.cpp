@@ -5,6 +5,26 @@
 #include "signalwatcher.h"
 #include "simoptions.h"
 #include "simulator.h"
+#ifdef KESTREL_CHIP
+#include "chipsimulator.h"
+#endif
+
+namespace {
+const char* const kNoChip =
+    "--chip needs gpsim: install gpsim-dev (scripts/deps) and build kestrel-sim again";
+
+template <typename Device>
+int Serve(QCoreApplication& app, SignalWatcher& watcher, Device& device) {
+    QString error;
+    if (const int status = device.Start(error)) {
+        std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
+        return status;
+    }
+    QObject::connect(&watcher, &SignalWatcher::Terminated, &app, &QCoreApplication::quit);
+    app.exec();
+    return device.Stop() ? 0 : 1;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -17,13 +37,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     SignalWatcher watcher;
-    Simulator simulator(*options);
-    if (const int status = simulator.Start(error)) {
-        std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
-        return status;
+    if (options->chip) {
+#ifdef KESTREL_CHIP
+        ChipSimulator chip(*options);
+        return Serve(app, watcher, chip);
+#else
+        std::fprintf(stderr, "kestrel-sim: %s\n", kNoChip);
+        return 2;
+#endif
     }
-    QObject::connect(&watcher, &SignalWatcher::Terminated, &app, &QCoreApplication::quit);
+    Simulator simulator(*options);
     QObject::connect(&simulator, &Simulator::Unplugged, &app, &QCoreApplication::quit);
-    app.exec();
-    return simulator.Stop() ? 0 : 1;
+    return Serve(app, watcher, simulator);
 }

@@ -1,7 +1,9 @@
 #include "simoptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "portpath.h"
 
@@ -14,6 +16,26 @@ const QString kVersionError = QStringLiteral("--version takes MAJOR.MINOR, each 
 const QString kTimesError =
     QStringLiteral("--baud takes 9600 or 0; --flash-ms and --eeprom-ms take whole milliseconds");
 const QString kFaultError = QStringLiteral("unknown fault %1");
+const QString kSpeedError = QStringLiteral("--speed takes a factor of 0 or more");
+const QString kModeError = QStringLiteral(
+    "%1 belongs to the other mode: --chip takes --firmware and --speed, the behavioural "
+    "simulator --version, --baud, --flash-ms, --eeprom-ms and --fault");
+
+// The 20 MHz firmware: beside the sources in a build, under share/kestrel once installed.
+QString DefaultFirmware() {
+    const QString built = QStringLiteral(KESTREL_FIRMWARE);
+    if (QFileInfo::exists(built)) return built;
+    return QCoreApplication::applicationDirPath() +
+           QStringLiteral("/../share/kestrel/firmware/kestrel-boot-20mhz.hex");
+}
+
+// An option set that the chosen mode does not use, or an empty text.
+QString OtherMode(const QCommandLineParser& parser, bool chip) {
+    const QStringList behavioural{"version", "baud", "flash-ms", "eeprom-ms", "fault"};
+    for (const QString& name : chip ? behavioural : QStringList{"firmware", "speed"})
+        if (parser.isSet(name)) return QStringLiteral("--") + name;
+    return {};
+}
 
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(kDescription);
@@ -38,6 +60,13 @@ void AddOptions(QCommandLineParser& parser) {
          QStringLiteral("FILE")},
         {QStringLiteral("load"), QStringLiteral("Start with the memory of an Intel HEX file."),
          QStringLiteral("FILE")},
+        {QStringLiteral("chip"), QStringLiteral("Run Kestrel's firmware in a simulated chip.")},
+        {QStringLiteral("firmware"), QStringLiteral("The firmware for --chip."),
+         QStringLiteral("FILE.hex")},
+        {QStringLiteral("speed"),
+         QStringLiteral("The chip's time against wall time: 1 real time, 0 as fast as it goes once "
+                        "the host speaks."),
+         QStringLiteral("X"), QStringLiteral("1")},
     });
 }
 
@@ -95,6 +124,15 @@ QString ReadOptions(const QCommandLineParser& parser, SimOptions& options) {
         if (!rule) return kFaultError.arg(text);
         options.faults.append(*rule);
     }
+    options.chip = parser.isSet(QStringLiteral("chip"));
+    if (const QString other = OtherMode(parser, options.chip); !other.isEmpty())
+        return kModeError.arg(other);
+    options.firmwarePath = parser.isSet(QStringLiteral("firmware"))
+                               ? parser.value(QStringLiteral("firmware"))
+                               : DefaultFirmware();
+    bool ok = false;
+    options.speed = parser.value(QStringLiteral("speed")).toDouble(&ok);
+    if (!ok || options.speed < 0) return kSpeedError;
     options.dumpPath = parser.value(QStringLiteral("dump"));
     options.loadPath = parser.value(QStringLiteral("load"));
     return {};

@@ -16,7 +16,10 @@ struct SimOptions {
     int eepromMs = 4;      // per byte
     QList<FaultRule> faults;
     QString dumpPath;
-    QString loadPath;  // Intel HEX to start with instead of erased memory
+    QString loadPath;      // Intel HEX to start with instead of erased memory
+    bool chip = false;     // run the firmware itself in gpsim
+    QString firmwarePath;  // the firmware's HEX for --chip
+    double speed = 1.0;    // the chip's simulated time against wall time; 0: free run
 };
 
 // Reads the command line; on a mistake returns nullopt with the reason in error.

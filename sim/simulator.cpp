@@ -6,7 +6,6 @@
 
 #include "commandcode.h"
 #include "framecodec.h"
-#include "intelhex.h"
 #include "simfiles.h"
 
 namespace {
@@ -21,25 +20,7 @@ const QString kFrameText = QStringLiteral("#%1 %2");
 const QString kFaultText = QStringLiteral("%1 [fault %2]");
 const QString kBadChecksumText = QStringLiteral("bad checksum: ignored");
 const QString kUnplugText = QStringLiteral("unplugged");
-const QString kDumpError = QStringLiteral("cannot write dump %1: %2");
-const QString kLoadError = QStringLiteral("cannot load %1: %2");
 const QString kOutputError = QStringLiteral("kestrel-sim: cannot write its lines: %1\n");
-const QString kOutside = QStringLiteral("%1:%2: words %3-%4 are no memory of the device");
-
-// Why the file cannot be loaded, naming its line, or an empty text.
-QString Load(DeviceMemory& memory, const QString& path) {
-    const IntelHex::Reading reading = IntelHex::Read(path);
-    if (!reading.error.isEmpty()) return reading.error;
-    if (!reading.outside.isEmpty()) {
-        const IntelHex::Outside& first = reading.outside.first();
-        return kOutside.arg(path)
-            .arg(first.line)
-            .arg(first.firstWord, 4, 16, QLatin1Char('0'))
-            .arg(first.lastWord, 4, 16, QLatin1Char('0'));
-    }
-    memory.Load(reading.image);
-    return {};
-}
 
 WriteTimes TimesOf(const SimOptions& options) {
     if (!options.realTime) return {};
@@ -62,33 +43,21 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
 }
 
 int Simulator::Start(QString& error) {
-    QString reason;
-    const QString& load = m_options.loadPath;
-    if (!load.isEmpty() && !SimFiles::CheckInput(load, reason)) {
-        error = kLoadError.arg(load, reason);
-        return kPathRefused;
-    }
-    if (!load.isEmpty()) error = Load(m_memory, load);
+    if (!m_options.loadPath.isEmpty()) error = SimFiles::LoadMemory(m_memory, m_options.loadPath);
     if (!error.isEmpty()) return kPathRefused;
     if (!m_port.Open(error)) return kNoPort;
     if (!m_port.Link(m_options.linkPath, error)) return kPathRefused;
-    const QString& dump = m_options.dumpPath;
-    if (!dump.isEmpty() && !m_dump.Open(dump, reason)) {
-        error = kDumpError.arg(dump, reason);
-        return kPathRefused;
-    }
+    if (!m_options.dumpPath.isEmpty()) error = m_dump.Open(m_options.dumpPath);
+    if (!error.isEmpty()) return kPathRefused;
     Print(kReadyText.arg(m_port.SlavePath()));
     return 0;
 }
 
 bool Simulator::Stop() {
     m_port.Close();
-    QString reason;
-    const QByteArray text =
-        m_options.dumpPath.isEmpty() ? QByteArray() : IntelHex::Text(m_memory.Image());
-    if (m_options.dumpPath.isEmpty() || m_dump.Write(text, reason)) return !m_outputFailed;
-    std::fprintf(stderr, "kestrel-sim: %s\n",
-                 qPrintable(kDumpError.arg(m_options.dumpPath, reason)));
+    const QString error = m_options.dumpPath.isEmpty() ? QString() : m_dump.Save(m_memory);
+    if (error.isEmpty()) return !m_outputFailed;
+    std::fprintf(stderr, "kestrel-sim: %s\n", qPrintable(error));
     return false;
 }
 
@@ -127,8 +96,11 @@ void Simulator::Serve(const QByteArray& payload, LineModel::Clock::time_point at
                                  : kFaultText.arg(outcome.text, FaultInjector::Name(fault))));
     const auto done = at + outcome.writeTime;
     if (outcome.writeTime.count() > 0) m_line.Stall(done);
-    if (!outcome.reply.isEmpty())
-        m_line.Transmit(FaultInjector::Damage(fault, outcome.reply, outcome.dataStart), done);
+    if (outcome.reply.isEmpty()) return;
+    m_line.Transmit(FaultInjector::Damage(fault, outcome.reply, outcome.dataStart), done);
+    // The firmware reads its UART again once the reply's last byte has moved on to the line.
+    const auto byteTime = m_options.realTime ? Frame::LineTime(1) : std::chrono::nanoseconds(0);
+    m_line.Stall(std::max(done, m_line.TransmitEnd() - byteTime));
 }
 
 void Simulator::ScheduleUnplug() {

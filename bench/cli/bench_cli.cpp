@@ -1,47 +1,28 @@
 // The full PIC16F877A image (7936 words from 0x100, 256 EEPROM bytes) programmed against
 // kestrel-sim at its realistic timing, four ways: (a) the window's road through the commands,
 // (b) kestrel-cli program --paced (the window's waits), (c) kestrel-cli program, whose waits end
-// with the reply, (d) program --verify. Each wall time stands beside
-// the protocol's floor for the same work: the line time of every request and reply byte at
-// 9600 baud plus the simulator's write times.
+// with the reply, (d) program --verify. Each wall time stands beside the protocol's floor for the
+// same work: the line time of every request and reply byte at 9600 baud plus the simulator's write
+// times.
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
-#include <ctime>
 
-#include "clibench.h"
-#include "clshexcomm.h"
 #include "commandcode.h"
-#include "commandcontext.h"
-#include "connectcommand.h"
-#include "eventloopwaits.h"
-#include "fakehost.h"
-#include "forwardingwaits.h"
 #include "framecodec.h"
 #include "fullimage.h"
-#include "importcommand.h"
-#include "intelhex.h"
-#include "programcommand.h"
-#include "qserialportadapter.h"
-#include "scriptedprompts.h"
-#include "settings.h"
+#include "roads.h"
 #include "simprocess.h"
 #include "testenvironment.h"
 
 namespace {
 
-using Seconds = std::chrono::duration<double>;
-using CliBench::Cli;
-using CliBench::Measured;
-using CliBench::Row;
-using FullImage::EepromValue;
-using FullImage::WordValue;
-
 using DeviceMap::kEepromBytes;
 using DeviceMap::kFirstAppWord;
 using DeviceMap::kFlashWords;
 using DeviceMap::kRowWords;
+using FullImage::EepromValue;
+using FullImage::WordValue;
 constexpr int kChunk = 64;  // kestrel-cli's read size
 constexpr Seconds kFlashRowWrite{0.016};
 constexpr Seconds kEepromByteWrite{0.004};
@@ -103,44 +84,6 @@ Seconds ReadFloor() {
     return floor;
 }
 
-// Passes every wait on, adding up the timed delays: the window's pacing for a person.
-class DelayCount : public ForwardingWaits {
-public:
-    using ForwardingWaits::ForwardingWaits;
-    bool Delay(float sngSeconds) override {
-        delays += Seconds(sngSeconds);
-        return ForwardingWaits::Delay(sngSeconds);
-    }
-
-    Seconds delays{0};
-};
-
-// Import, connect and program through the commands, with the window's own waits.
-Measured WindowRoad(const QString& hexPath, const QString& folder, Seconds& delays) {
-    Trace trace;
-    ScriptedPrompts prompts(trace);
-    prompts.files = {hexPath};
-    EventLoopWaits eventLoopWaits;
-    DelayCount waits(eventLoopWaits);
-    clsHexComm link(std::make_unique<QSerialPortAdapter>(), prompts, waits);
-    FakeHost host(trace);
-    host.state.objHexComm = &link;
-    host.ticks[Tick::ProgEEPROM] = true;
-    Settings settings(QStringLiteral("kestrel-bench"));
-    CommandContext context{host, prompts, settings, waits, folder};
-    QElapsedTimer wall;
-    const double cpuBefore = double(std::clock()) / CLOCKS_PER_SEC;
-    wall.start();
-    ImportHexFile(context);
-    ConnectToPIC(context);
-    ProgramPIC(context);
-    const Measured measured{double(wall.nsecsElapsed()) / 1e9,
-                            double(std::clock()) / CLOCKS_PER_SEC - cpuBefore,
-                            trace.events.filter(QStringLiteral("msg ")).isEmpty()};
-    delays = waits.delays;
-    return measured;
-}
-
 int Run(const QString& root) {
     SimProcess sim({});
     if (!sim.Start()) {
@@ -148,7 +91,9 @@ int Run(const QString& root) {
         return 1;
     }
     const QString hexPath = root + QStringLiteral("/full.hex");
-    if (!FullImage::Write(hexPath)) return 1;
+    QFile hex(hexPath);
+    if (!hex.open(QIODevice::WriteOnly) || hex.write(FullImage::HexText()) < 0) return 1;
+    hex.close();
     const double write = WriteFloor().count();
     const double read = ReadFloor().count();
     Seconds delays{0};

@@ -20,9 +20,10 @@ const QString kFailed = QStringLiteral("kestrel-cli: %1 at %2 failed: %3");
 constexpr float kFlashWriteInterval = 0.08F;
 constexpr float kEepromWriteInterval = 0.2F;
 constexpr float kReadInterval = 0.25F;
-// An erase answers once its rows are blank: time enough for the slowest row erase, and more.
+// An erase answers once its rows are blank: on silicon a row is eight 4-word writes of up to
+// 8 ms each.
 constexpr float kEraseBase = 0.2F;
-constexpr float kEraseRowSeconds = 0.025F;
+constexpr float kEraseRowSeconds = 0.07F;
 
 float IntervalOf(const Exchange& exchange) {
     switch (exchange.kind) {

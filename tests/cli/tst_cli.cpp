@@ -33,10 +33,6 @@ private slots:
         WriteHex("/outside.hex", "0200:@4 4600:@2");
         WriteHex("/past.hex", "0200:@4 4400:@16 4410:@16");
         WriteHex("/warn.hex", "0000:FF7F3412 0002:0130 4202:1122");
-        // Its user ID and configuration words are its flash words 0-7 once more.
-        WriteHex("/wrap.hex",
-                 "0000:00280128022803280428052806280728 4000:0028012802280328 "
-                 "400E:0728");
         QFile segment(g_root + "/segment.hex");
         QVERIFY(segment.open(QIODevice::WriteOnly));
         segment.write(IntelHex::RecordText(2, 0, Hex("0010")) +
@@ -125,9 +121,13 @@ private slots:
                 "acknowledged; 0x0200 onward not written; EEPROM bytes 0x00 onward not written\n"
                 "exit 1\n#3 write-flash 000200 64 bytes: ack [fault cut]");
         const QString read = "read --fast --quiet -o @T/read.hex";
+        // As the firmware does, the simulator answers there with flash words 0-7.
+        const QString wrapped =
+            "E kestrel-cli: warning: the bootloader answers a read of 0x2000–0x2007 with flash "
+            "words 0x0000–0x0007 (the chip cannot read its configuration space): left out of ";
         Row("read all", "--load @D/table.hex --dump @T/dump.hex", read + " --all",
-            "read: 8453 words of 0x0000–0x21FF into @T/read.hex\n" + port +
-                "exit 0\n#262 read-eeprom 0021C0 64 bytes: data");
+            "read: 8448 words of 0x0000–0x21FF into @T/read.hex\n" + port + wrapped +
+                "@T/read.hex\nexit 0\n#262 read-eeprom 0021C0 64 bytes: data");
         Row("read a range as binary", "--load @D/table.hex",
             "read --paced --quiet --range 0x102-104 --out @T/read.bin",
             "read: 3 words of 0x0102–0x0104 into @T/read.bin\n" + port +
@@ -140,13 +140,14 @@ private slots:
                 port +
                 "E read: 256 words of 0x2100–0x21FF into -\nexit 0\n#5 read-eeprom 0021C0 64 "
                 "bytes: data");
-        Row("configuration words that are flash again", "--load @T/wrap.hex",
-            "read -q --region config -o -",
+        Row("configuration words that are flash again", "--load @D/table.hex",
+            "read -q -v --region config -o -",
             ":020000040000FA\n:00000001FF\n" + port +
-                "E kestrel-cli: warning: the bootloader answers a read of 0x2000–0x2007 with flash "
-                "words 0x0000–0x0007 (the chip cannot read its configuration space): left out of "
-                "-\nE read: 0 words of 0x2000–0x2007 into -\nexit 0\n#3 read-config 002000 16 "
-                "bytes: data");
+                "E > read-version 2 bytes\nE < data 2 bytes\nE > read-flash 000000 16 bytes\n"
+                "E < data 16 bytes\nE > read-config 002000 16 bytes\nE < data 16 bytes\n" +
+                wrapped +
+                "-\nE read: 0 words of 0x2000–0x2007 into -\nexit 0\n"
+                "#3 read-config 002000 16 bytes: data");
         Row("read into a pipe, written as it is", "", "read -q --region eeprom -o @T/pipe",
             "read: 256 words of 0x2100–0x21FF into @T/pipe\n" + port +
                 "exit 0\n#5 read-eeprom 0021C0 64 bytes: data");
@@ -317,7 +318,13 @@ private slots:
         }
         device.Stop();
         QCOMPARE(seen + Plain(device.Lines().last()), trace);
-        if (sim.contains("--dump")) QCOMPARE(FileText("/read.hex"), FileText("/dump.hex"));
+        // The firmware cannot read its configuration space: flash and EEPROM must match.
+        const auto memory = [](const char* name) {
+            return QString(FileText(name))
+                .split('\n')
+                .filter(QRegularExpression("^:(?!084000|02400E)"));
+        };
+        if (sim.contains("--dump")) QCOMPARE(memory("/read.hex"), memory("/dump.hex"));
         if (cli.contains("read.bin")) QCOMPARE(FileText("/read.bin").toHex(), "86000029ff3f");
         if (cli.contains("@T/pipe")) {
             QVERIFY(reader.waitForFinished(5000) && QFile::remove(g_root + "/pipe"));

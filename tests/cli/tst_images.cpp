@@ -33,6 +33,12 @@ QMap<quint32, quint8> Bytes(const QString& path) {
     return bytes;
 }
 
+// The device the files go to: kestrel-sim without line time, or as KESTREL_TEST_DEVICE says
+// (the chip itself).
+QString Device() {
+    return qEnvironmentVariable("KESTREL_TEST_DEVICE", "--baud 0");
+}
+
 int Erased(int word) {
     return word >= kEeprom ? 0xFF : 0x3FFF;
 }
@@ -146,7 +152,7 @@ private slots:
         QFile::remove(g_root + "/load.hex");
         const QString path = file.startsWith('@') ? Args(file)[0] : WriteHex("/in.hex", file);
         const QString loaded = load.isEmpty() ? "" : "--load " + WriteHex("/load.hex", load);
-        SimProcess device(Args("--com 3 --baud 0 --dump @T/dump.hex " + loaded));
+        SimProcess device(Args("--com 3 " + Device() + " --dump @T/dump.hex " + loaded));
         QVERIFY(device.Start());
         const QString programmed = Run("--port 3 program --quiet --verify " +
                                        QString(cli).remove("--erased") + " " + path);
@@ -162,7 +168,7 @@ private slots:
         QMap<int, int> planted = expected;
         planted[plant] = expected.value(plant, Erased(plant)) ^ 1;
         WriteWords(g_root + "/planted.hex", planted);
-        SimProcess again(Args("--com 3 --baud 0 --load @T/planted.hex"));
+        SimProcess again(Args("--com 3 " + Device() + " --load @T/planted.hex"));
         QVERIFY(again.Start());
         const QString seen =
             Run("--port 3 verify --quiet " + QString(cli).remove("--erase ") + " " + path);

@@ -31,13 +31,13 @@ bool SimProcess::Start() {
     return WaitForLine(QStringLiteral("ready "));
 }
 
-bool SimProcess::WaitForLine(const QString& prefix) {
+bool SimProcess::WaitForLine(const QString& prefix, int patienceMs) {
     const auto seen = [&] {
         return std::any_of(m_lines.cbegin(), m_lines.cend(),
                            [&](const QString& line) { return line.startsWith(prefix); });
     };
     return QTest::qWaitFor([&] { return seen() || m_process.state() == QProcess::NotRunning; },
-                           kPatienceMs) &&
+                           patienceMs) &&
            seen();
 }
 

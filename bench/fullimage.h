@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
-#include <QString>
 
+#include "devicemap.h"
 #include "intelhex.h"
+#include "memoryimage.h"
 
-// The full PIC16F877A image of the benchmarks: 7936 flash words from 0x100 and 256 EEPROM
-// bytes, with values that differ from word to word.
+// The full PIC16F877A image the benchmarks program: every word from 0x100, every EEPROM byte,
+// as the assembler would write it (8 words a record, EEPROM bytes as words).
 namespace FullImage {
 
 inline quint16 WordValue(int word) {
@@ -18,7 +18,6 @@ inline quint8 EepromValue(int offset) {
     return quint8(offset * 5 + 1);
 }
 
-// As the assembler would write it: 8 words a record, EEPROM bytes as words.
 inline QByteArray HexText() {
     MemoryImage image;
     for (int word = DeviceMap::kFirstAppWord; word < DeviceMap::kFlashWords; ++word)
@@ -27,10 +26,4 @@ inline QByteArray HexText() {
         image.Set(DeviceMap::kEepromWord + offset, EepromValue(offset));
     return IntelHex::Text(image);
 }
-
-inline bool Write(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(HexText()) > 0;
-}
-
 }  // namespace FullImage
