@@ -1,6 +1,7 @@
 #include "programrun.h"
 
 #include <QCryptographicHash>
+#include <QScopeGuard>
 
 #include "clioptions.h"
 #include "clshexcomm.h"
@@ -114,17 +115,17 @@ ExitStatus ProgramDevice(StepRunner& runner, DeviceLink& link, const ProgramPlan
     if (QString error; !journal.Start(done, error))
         console.Message(kNoJournal.arg(link.PortName(), error));
     runner.Record(&journal);
+    // The runner outlives the journal.
+    const auto unrecord = qScopeGuard([&runner] { runner.Record(nullptr); });
     for (qsizetype i = 0; i < writes.size(); ++i) {
         Step& step = writes[i];
         const qsizetype from = done.value(step.name);
         if (i == 0 && options.erase ? Erase(runner, link, step, from, console)
                                     : runner.Run(step, base, from))
             continue;
-        runner.Record(nullptr);
         console.Message(kStopped.arg(Confirmed(writes, i, runner.Done())));
         return ExitStatus::DeviceFailure;
     }
-    runner.Record(nullptr);
     journal.Remove();
     console.Result(kWritten.arg(plan.rows.size())
                        .arg(plan.file.Words(DeviceMap::kEepromWord, DeviceMap::kEndWord).size()));

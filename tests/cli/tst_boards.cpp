@@ -62,7 +62,7 @@ private slots:
             qPrintable(all));
     }
 
-    // A run cut short by an unplugged adapter after its third row, then program --resume on a
+    // A run cut short by an unplugged adapter after its first row, then program --resume on a
     // device that holds what the first run wrote (or not), of the same file (or not).
     void resume_data() {
         QTest::addColumn<bool>("kept");
@@ -70,12 +70,12 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("last");  // the frame that ends the resumed run
         QTest::newRow("the rest") << true << "six"
-                                  << "resuming: flash rows 0x0100–0x015F written and acknowledged; "
-                                     "0x0160 onward not written"
-                                  << "#6 write-eeprom 002100 4 bytes";
+                                  << "resuming: flash rows 0x0100–0x011F written and acknowledged; "
+                                     "0x0120 onward not written"
+                                  << "#8 write-eeprom 002100 4 bytes";
         QTest::newRow("a device that lost its rows")
             << false << "six"
-            << "the device's words at 0x0140–0x015F differ from what the last run wrote there: "
+            << "the device's words at 0x0100–0x011F differ from what the last run wrote there: "
                "programming from the beginning"
             << "#9 write-eeprom 002100 4 bytes";
         QTest::newRow("another file")
@@ -89,7 +89,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, said);
         QFETCH(QString, last);
-        SimProcess cut(Args("--com 3 --baud 0 --fault unplug@4 --dump @T/cut.hex"));
+        SimProcess cut(Args("--com 3 --baud 0 --fault unplug@2 --dump @T/cut.hex"));
         QVERIFY(cut.Start());
         QVERIFY(Run("-p 3 -q program @T/six.hex").endsWith("exit 1\n"));
         QVERIFY(cut.WaitForExit());

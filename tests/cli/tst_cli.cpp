@@ -93,6 +93,9 @@ private slots:
             "program: 0 flash rows and 16 EEPROM bytes written\n002100  device 4A  file 4B\n"
             "verify: 1 difference in 0 flash words and 16 EEPROM bytes\n" +
                 warned.section('\n', 1) + port + "exit 3\n#4 read-eeprom 002100 36 bytes: data");
+        Row("erase, eight rows a request", "", "program --erase --flash --quiet @D/table.hex",
+            "program: 2 flash rows and 0 EEPROM bytes written\n" + warned + port +
+                "exit 0\n#34 write-flash 000200 64 bytes: ack");
         Row("erase not answered: blank rows", "--fault silent@2,3,4",
             "program --erase --flash --quiet @D/table.hex",
             "program: 2 flash rows and 0 EEPROM bytes written\n" + warned + port +
@@ -232,6 +235,10 @@ private slots:
         Row("usage error as JSON", "", "-j frob",
             R"j({"exit":2,"messages":["kestrel-cli: unknown command frob (try --help)"],"regions":{}})j"
             "\nE kestrel-cli: unknown command frob (try --help)\n" +
+                ready);
+        Row("unknown option, as JSON", "", "--json info --frob",
+            R"j({"exit":2,"messages":["kestrel-cli: Unknown option 'frob'."],"regions":{}})j"
+            "\nE kestrel-cli: Unknown option 'frob'.\n" +
                 ready);
         refused("read without out", "read", "read needs --out FILE.hex, FILE.bin or -");
         const QString map =
