@@ -269,9 +269,10 @@ private slots:
             "flash    0x0100–0x0101 (2 words)\neeprom   none (0 bytes)\nuser ID  none\nconfig   "
             "none\nthe window refuses the file: line 1: Record type field incorrect (Incorrect "
             "hex file format)\nexit 0\nready /dev/pts/N");
-        Row("json and log, first flash write unanswered once", "--fault silent@2",
+        Row("json and log, first flash write unanswered once, then one word differs",
+            "--fault silent@2 --fault corrupt@4",
             "program --json --quiet --verify --fast --log @T/frames.jsonl @D/table.hex",
-            R"({"exit":0,"file":"@D/table.hex","messages":[")" +
+            R"({"exit":3,"file":"@D/table.hex","messages":[")" +
                 QStringList{below, ids, config}
                     .replaceInStrings(QRegularExpression("^"), "kestrel-cli: warning: ")
                     .join(R"(",")") +
@@ -281,13 +282,14 @@ private slots:
                 R"("flash":{"attempts":3,"blocks":2,"bytes":128,"retries":1,"seconds":0},)"
                 R"("read-eeprom":{"attempts":1,"blocks":1,"bytes":36,"retries":0,"seconds":0},)"
                 R"("read-flash":{"attempts":2,"blocks":2,"bytes":128,"retries":0,"seconds":0}},)"
-                R"("retries":1,"verify":{"blankRows":0,"bytes":16,"differences":0,"first":[],"words":64},)"
+                R"("retries":1,"verify":{"blankRows":0,"bytes":16,"differences":1,"first":[)"
+                R"({"address":"000200","device":"0783","file":"0782"}],"words":64},)"
                 R"("version":"v1.0","warnings":[")" +
                 QStringList{below, ids, config}.join(R"(",")") +
                 R"("]})"
                 "\n" +
                 warned + port +
-                "exit 0\n> read-version 2 bytes: 0f 00 02 ff 04 ff\n< data 2 bytes\n> write-flash "
+                "exit 3\n> read-version 2 bytes: 0f 00 02 ff 04 ff\n< data 2 bytes\n> write-flash "
                 "000100 64 bytes\n> write-flash 000100 64 bytes\n< ack: 0f 02 04 fe\n> write-flash "
                 "000200 64 bytes\n< ack: 0f 02 04 fe\n> write-eeprom 002100 12 bytes\n< ack: 0f 05 "
                 "05 04 fb\n> write-eeprom 002120 4 bytes\n< ack: 0f 05 05 04 fb\n> read-flash "
