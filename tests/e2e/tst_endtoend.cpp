@@ -81,19 +81,9 @@ private slots:
         CommandRig rig;
         rig.prompts.files = {kTable};
         Composition parts(rig.prompts, rig.Folder());
-        frmMain& window = parts.window;
-        // The command groups (import, clear, view, connect, program, run, exit) after each item.
-        QStringList groups;
-        for (const char* item : {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM",
-                                 "mnuProgramPIC", "mnuRunPIC"}) {
-            window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
-            groups << QString();
-            for (const char* name :
-                 {"mnuImportHexFile", "mnuClearImportedCode", "mnuViewHexCode", "mnuConnectToPIC",
-                  "mnuProgramPIC", "mnuRunPIC", "mnuExitProg"})
-                groups.last() += window.findChild<QAction*>(name)->isEnabled() ? '1' : '0';
-        }
-        QCOMPARE(groups, (QStringList{"0111001", "0110101", "0110101", "0110011", "0110001"}));
+        for (const char* item :
+             {"mnuImportHexFile", "mnuConnectToPIC", "mnuProgEEPROM", "mnuProgramPIC", "mnuRunPIC"})
+            parts.window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
         QCOMPARE(rig.trace.events.filter(QStringLiteral("msg ")), QStringList());
         QTRY_COMPARE(sim.Lines().filter(QStringLiteral(" reset")).size(), 1);
         QVERIFY(sim.Stop());

@@ -6,8 +6,6 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <QToolBar>
 
 #include "clshexcomm.h"
 #include "fakeserialport.h"
@@ -15,6 +13,7 @@
 #include "scriptedprompts.h"
 #include "scriptedwaits.h"
 #include "settings.h"
+#include "windowtext.h"
 
 // The real main window over scripted prompts and waits and a link to an in-process port.
 struct WindowRig {
@@ -38,27 +37,14 @@ struct WindowRig {
         trace.onEvent = [this](const QString&) {
             if (!during.isEmpty()) Do(std::exchange(during, QString()));
         };
-        // Any dialog is traced, with its logo, texts and their fonts, and closed.
-        QObject::connect(&modals, &QTimer::timeout, [this] {
-            if (QWidget* dialog = QApplication::activeModalWidget()) {
-                const auto* logo = dialog->findChild<QLabel*>("imgLogo");
-                trace.Add(dialog->metaObject()->className() + dialog->windowTitle() +
-                          (logo && !logo->pixmap().isNull() ? " " + logo->accessibleName() : ""));
-                int top = -1;  // each text below the one before
-                for (const QLabel* label :
-                     dialog->findChildren<QLabel*>(QRegularExpression("^lbl")))
-                    trace.Add(label->text() + " (" + label->font().family() + ')' +
-                              (std::exchange(top, label->y()) < label->y() ? "" : " overlaps"));
-                dialog->close();
-            }
-        });
-        modals.start(5);
     }
-    frmMain& Open() {
-        window = std::make_unique<frmMain>(
-            settings, prompts, waits,
-            std::make_unique<clsHexComm>(std::make_unique<FakeSerialPort>(), prompts, waits),
-            folder.path(), CommandSet{Ran<0>, Ran<1>, Ran<2>, Ran<3>, Ran<4>, Ran<5>});
+    // With the stand-in commands and a link to an in-process port unless given others.
+    frmMain& Open(const CommandSet& commands = {Ran<0>, Ran<1>, Ran<2>, Ran<3>, Ran<4>, Ran<5>},
+                  std::unique_ptr<clsHexComm> link = nullptr) {
+        if (!link)
+            link = std::make_unique<clsHexComm>(std::make_unique<FakeSerialPort>(), prompts, waits);
+        window = std::make_unique<frmMain>(settings, prompts, waits, std::move(link), folder.path(),
+                                           commands);
         QObject::connect(window->findChild<QMenu*>("mnuPorts"), &QMenu::aboutToShow,
                          [this] { trace.Add("ports"); });
         window->show();
@@ -78,7 +64,8 @@ struct WindowRig {
             window->State().objHexComm->OpenComPort(1);
         else if (step.startsWith("enable="))
             window->EnableCommands(step[7] == '1', step[8] == '1', step[9] == '1', step[10] == '1',
-                                   step[11] == '1', step[12] == '1', step[13] == '1');
+                                   step[11] == '1', step[12] == '1', step[13] == '1'),
+                enabled = WindowText(window.get());
         else if (step == "move")
             window->move(3000, 3000);
         else if (step.startsWith("click:"))
@@ -95,25 +82,17 @@ struct WindowRig {
             QMetaObject::invokeMethod(window.get(), qPrintable(step));
     }
 
-    // Position [Port panel|Status] toolbar buttons on, region ticks (View Flash EEPROM UserID
-    // Config, Prog Flash EEPROM), port ticked, link, window, pointer, progress, Left Top Port.
-    QString Snapshot() const {
-        QString seen = QStringLiteral("%1,%2 [").arg(window->x()).arg(window->y()) +
-                       window->PanelText(PanelKey::kPort) + '|' +
-                       window->PanelText(PanelKey::kStatus) + "] ";
-        for (const QAction* button : window->findChild<QToolBar*>()->actions())
-            seen += button->isEnabled() ? '1' : '0';
-        seen += ' ';
-        for (int tick = 0; tick < 6; ++tick) seen += window->IsTicked(Tick(tick)) ? '1' : '0';
-        for (const QAction* item : window->findChildren<QAction*>(QRegularExpression("^mnuCom")))
-            if (item->isChecked()) seen += ' ' + item->text();
-        if (auto* link = window->State().objHexComm; link && link->IsPortOpen()) seen += " open";
-        if (!window->isVisible()) seen += " hidden";
-        if (window->cursor().shape() == Qt::WaitCursor) seen += " busy";
-        if (const int value = window->ProgressValue()) seen += QStringLiteral(" %1%").arg(value);
+    // The window's lines that differ from a fresh one's (or from its own after enable=), then
+    // what it does not show: the link, the region ticks as the commands read them (View Flash
+    // EEPROM UserID Config, Prog Flash EEPROM), the stored Left, Top and Port, and the trace.
+    QStringList Seen(const QStringList& fresh) const {
+        const clsHexComm* link = window->State().objHexComm;
+        QString rest = link && link->IsPortOpen() ? "-> open, ticks " : "-> ticks ";
+        for (int tick = 0; tick < 6; ++tick) rest += window->IsTicked(Tick(tick)) ? '1' : '0';
         for (const QString& key : {SettingKey::kLeft, SettingKey::kTop, SettingKey::kPort})
-            seen += ' ' + settings.Read(SettingKey::kMainForm, key, "-");
-        return seen + ": " + trace.events.join(", ");
+            rest += ' ' + settings.Read(SettingKey::kMainForm, key, "-");
+        return Changed(enabled.isEmpty() ? fresh : enabled, WindowText(window.get()))
+               << rest + ": " + trace.events.join(", ");
     }
 
     Trace trace;
@@ -121,7 +100,7 @@ struct WindowRig {
     ScriptedWaits waits{trace};
     Settings settings{QStringLiteral("Kestrel")};
     QTemporaryDir folder;
-    QString during;  // the step to play as the next command waits
+    QString during;       // the step to play as the next command waits
+    QStringList enabled;  // the window's lines after enable=
     std::unique_ptr<frmMain> window;
-    QTimer modals;
 };
