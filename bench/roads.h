@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 #include "clshexcomm.h"
@@ -76,7 +77,8 @@ inline Measured WindowRoad(const QString& hexPath, const QString& folder, Second
     return measured;
 }
 
-inline Measured Cli(const QStringList& arguments) {
+// kestrel-cli --quiet with the arguments, to its end; ok when it ends with `status`.
+inline Measured Cli(const QStringList& arguments, int status = 0) {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QEventLoop loop;  // the simulator's lines keep flowing meanwhile
@@ -88,7 +90,18 @@ inline Measured Cli(const QStringList& arguments) {
                   arguments + QStringList{QStringLiteral("--quiet")});
     loop.exec();
     return {double(wall.nsecsElapsed()) / 1e9, ChildCpuSeconds() - cpuBefore,
-            process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0};
+            process.exitStatus() == QProcess::NormalExit && process.exitCode() == status};
+}
+
+// A row: the wall time beside the reference, their ratio and the share of CPU; met when the run
+// ended as it should, within the limit and under 5 % CPU.
+inline bool Row(const char* name, const Measured& run, double reference, double limit,
+                const char* target) {
+    const bool met = run.ok && run.wall <= limit && run.cpu < 0.05 * run.wall;
+    std::printf("%-26s %8.2f %8.2f %7.3f %6.2f%%  %-30s %s\n", name, run.wall, reference,
+                run.wall / reference, 100.0 * run.cpu / run.wall, target,
+                met ? "met" : (run.ok ? "MISSED" : "FAILED"));
+    return met;
 }
 
 }  // namespace

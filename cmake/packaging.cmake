@@ -27,6 +27,7 @@ if(UNIX)
   set(compressed)
   foreach(document ${CMAKE_BINARY_DIR}/debian/changelog
                    ${PROJECT_SOURCE_DIR}/docs/man/Kestrel.1
+                   ${PROJECT_SOURCE_DIR}/docs/man/kestrel-cli.1
                    ${PROJECT_SOURCE_DIR}/docs/man/kestrel-sim.1)
     get_filename_component(name ${document} NAME)
     add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/debian/${name}.gz
@@ -37,6 +38,7 @@ if(UNIX)
   add_custom_target(kestrel_documents ALL DEPENDS ${compressed})
   set(doc ${CMAKE_INSTALL_DATADIR}/doc/kestrel)
   install(FILES cmake/debian/copyright ${CMAKE_BINARY_DIR}/debian/changelog.gz DESTINATION ${doc})
-  install(FILES ${CMAKE_BINARY_DIR}/debian/Kestrel.1.gz ${CMAKE_BINARY_DIR}/debian/kestrel-sim.1.gz
+  install(FILES ${CMAKE_BINARY_DIR}/debian/Kestrel.1.gz ${CMAKE_BINARY_DIR}/debian/kestrel-cli.1.gz
+                ${CMAKE_BINARY_DIR}/debian/kestrel-sim.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()

@@ -6,6 +6,7 @@
 #include "console.h"
 #include "hextext.h"
 #include "imagecheck.h"
+#include "texttable.h"
 #include "windowimport.h"
 
 using namespace DeviceMap;
@@ -39,22 +40,12 @@ QStringList Map(const MemoryImage& image) {
             kConfig.arg(Values(image, kConfigWord, kConfigWord + 1))};
 }
 
-// The differences as a table, each column as wide as its widest cell.
 QStringList Table(const QList<WindowImport::Difference>& differences) {
     QList<QStringList> rows = {kHeadings};
     for (const auto& difference : differences)
         rows.append({QString::number(difference.line), difference.record, difference.cli,
                      difference.window});
-    QList<qsizetype> widths(kHeadings.size(), 0);
-    for (const QStringList& row : rows)
-        for (qsizetype c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
-    QStringList lines;
-    for (const QStringList& row : rows) {
-        QString line;
-        for (qsizetype c = 0; c + 1 < row.size(); ++c) line += row[c].leftJustified(widths[c] + 2);
-        lines.append(line + row.last());
-    }
-    return lines;
+    return TextTable(rows);
 }
 
 QStringList Window(const IntelHex::Reading& reading) {

@@ -1,73 +1,74 @@
 #include "clioptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <algorithm>
+
+#include "optiontable.h"
+
+using namespace OptionTable;
 
 namespace {
-const QString kDescription = QStringLiteral(
-    "Programs, verifies and reads a PIC16F877A through its bootloader, by the addresses of an "
-    "Intel HEX file.\n\n"
-    "Commands:\n"
-    "  ports              list Com 1-4 and the serial ports present\n"
-    "  check FILE.hex     show the file's memory map and where the window would differ\n"
-    "  info               show the bootloader version\n"
-    "  program FILE.hex   write flash rows and EEPROM bytes (then --verify, --run)\n"
-    "  verify FILE.hex    compare the device with the file\n"
-    "  read --out FILE    read memory into Intel HEX, FILE.bin or - (standard output)\n"
-    "  run                reset the device into its application");
 const QString kNoCommand = QStringLiteral("no command given (try --help)");
-const QString kUnknownCommand = QStringLiteral("unknown command %1");
+const QString kUnknownCommand = QStringLiteral("unknown command %1 (try --help)");
 const QString kFileNeeded = QStringLiteral("%1 needs a HEX file");
 const QString kNoFile = QStringLiteral("%1 takes no file");
+const QString kNotFor = QStringLiteral("--%1 does not apply to %2 (kestrel-cli help %2)");
 const QString kOutNeeded = QStringLiteral("read needs --out FILE.hex, FILE.bin or -");
 const QString kEraseOrKeep = QStringLiteral("--erase and --keep exclude each other: choose one");
+const QString kPacedOrFast = QStringLiteral("--paced and --fast exclude each other: choose one");
 const QString kJsonAndStdout =
     QStringLiteral("--json and --out - both want standard output: write the data to a file");
-const QStringList kWithFile = {QStringLiteral("check"), QStringLiteral("program"),
-                               QStringLiteral("verify")};
-const QStringList kWithoutFile = {QStringLiteral("ports"), QStringLiteral("info"),
-                                  QStringLiteral("read"), QStringLiteral("run")};
+const QString kRetries = QStringLiteral("--retries takes a whole number of attempts, 1 to 100");
+const QString kWait = QStringLiteral("--wait takes seconds, more than 0 and at most 3600");
+const QString kVersion = QStringLiteral("kestrel-cli %1\n");
+constexpr int kMostRetries = 100;
+constexpr double kLongestWait = 3600;
 
-void AddOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(kDescription);
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do."));
-    parser.addOptions({
-        {QStringLiteral("port"), QStringLiteral("Com number or device path."),
-         QStringLiteral("N|PATH")},
-        {QStringLiteral("out"), QStringLiteral("read: the file written (.hex, .bin or -)."),
-         QStringLiteral("FILE")},
-        {QStringLiteral("range"), QStringLiteral("read: word addresses A-B, hexadecimal."),
-         QStringLiteral("A-B")},
-        {QStringLiteral("region"), QStringLiteral("read: flash, eeprom or config."),
-         QStringLiteral("NAME")},
-        {QStringLiteral("flash"), QStringLiteral("Program or verify flash (with --eeprom: both).")},
-        {QStringLiteral("eeprom"), QStringLiteral("Program or verify EEPROM.")},
-        {QStringLiteral("erase"), QStringLiteral("program: blank 0x100-0x1FFF first.")},
-        {QStringLiteral("keep"), QStringLiteral("program: keep the words of a row the file "
-                                                "does not set.")},
-        {QStringLiteral("verify"), QStringLiteral("program: read back and compare.")},
-        {QStringLiteral("erased"), QStringLiteral("verify: every other row must be blank.")},
-        {QStringLiteral("strict"), QStringLiteral("Warnings about the file are errors.")},
-        {QStringLiteral("run"), QStringLiteral("program: reset the device at the end.")},
-        {QStringLiteral("all"), QStringLiteral("read: flash from word 0, not 0x100.")},
-        {QStringLiteral("fast"), QStringLiteral("End each wait as soon as the reply is in.")},
-        {QStringLiteral("json"), QStringLiteral("Print one JSON object at the end.")},
-        {QStringLiteral("quiet"), QStringLiteral("No progress output.")},
-        {QStringLiteral("log"), QStringLiteral("Write every frame to FILE as JSON lines."),
-         QStringLiteral("FILE")},
-    });
+QCommandLineOption ParserOption(const Option& option) {
+    QStringList names = {QLatin1String(option.longName)};
+    if (*option.shortName) names.prepend(QLatin1String(option.shortName));
+    QCommandLineOption parsed(names, QLatin1String(option.text));
+    if (*option.value) parsed.setValueName(QLatin1String(option.value));
+    return parsed;
 }
 
-QString ReadPositional(const QStringList& positional, CliOptions& options) {
+// The command and its file; the reason when they will not do.
+QString ReadPositional(QStringList positional, CliOptions& options) {
     if (positional.isEmpty()) return kNoCommand;
-    options.command = positional.first();
-    if (kWithFile.contains(options.command)) {
-        if (positional.size() != 2) return kFileNeeded.arg(options.command);
-        options.file = positional.at(1);
-        return {};
-    }
-    if (!kWithoutFile.contains(options.command)) return kUnknownCommand.arg(options.command);
-    if (positional.size() != 1) return kNoFile.arg(options.command);
+    const QString name = positional.takeFirst();
+    const Command* command = FindCommand(name);
+    if (!command) return kUnknownCommand.arg(name);
+    options.command = QLatin1String(command->name);
+    if (*command->operand && positional.size() != 1) return kFileNeeded.arg(options.command);
+    if (!*command->operand && !positional.isEmpty()) return kNoFile.arg(options.command);
+    options.file = positional.value(0);
+    return {};
+}
+
+// The first option given that the command does not take.
+QString NotApplying(const QCommandLineParser& parser, const Command& command) {
+    for (const Option& option : Options())
+        if (!(option.commands & command.bit) && parser.isSet(QLatin1String(option.longName)))
+            return kNotFor.arg(QLatin1String(option.longName), QLatin1String(command.name));
+    return {};
+}
+
+QString ReadValues(const QCommandLineParser& parser, CliOptions& options) {
+    const auto value = [&parser](const char* name) { return parser.value(QLatin1String(name)); };
+    options.ports = parser.values(QStringLiteral("port"));
+    options.out = value("out");
+    options.range = value("range");
+    options.region = value("region");
+    options.logPath = value("log");
+    bool number = true;
+    if (parser.isSet(QStringLiteral("retries"))) options.retries = value("retries").toInt(&number);
+    if (!number || options.retries < 1 || options.retries > kMostRetries) return kRetries;
+    if (!parser.isSet(QStringLiteral("wait"))) return {};
+    options.waitSeconds = value("wait").toDouble(&number);
+    // Written so that NaN fails too.
+    if (!number || !(options.waitSeconds > 0 && options.waitSeconds <= kLongestWait)) return kWait;
     return {};
 }
 
@@ -81,39 +82,69 @@ void ReadFlags(const QCommandLineParser& parser, CliOptions& options) {
     options.verify = set("verify");
     options.run = set("run");
     options.all = set("all");
-    options.fast = set("fast");
+    options.paced = set("paced");
     options.json = set("json");
     options.quiet = set("quiet");
+    options.verbose = set("verbose");
     options.strict = set("strict");
     options.erase = set("erase");
     options.keep = set("keep");
     options.erased = set("erased");
-    options.port = parser.value(QStringLiteral("port"));
-    options.out = parser.value(QStringLiteral("out"));
-    options.range = parser.value(QStringLiteral("range"));
-    options.region = parser.value(QStringLiteral("region"));
-    options.logPath = parser.value(QStringLiteral("log"));
+    options.resume = set("resume");
 }
 
-QString Conflicts(const CliOptions& options) {
+QString Conflicts(const QCommandLineParser& parser, const CliOptions& options) {
     if (options.command == QLatin1String("read") && options.out.isEmpty()) return kOutNeeded;
     if (options.erase && options.keep) return kEraseOrKeep;
+    if (options.paced && parser.isSet(QStringLiteral("fast"))) return kPacedOrFast;
     if (options.json && options.out == QLatin1String("-")) return kJsonAndStdout;
     return {};
 }
+
+CommandLine Refused(const QString& error, bool json) {
+    return {std::nullopt, error, true, json};
+}
+
+// Whether JSON was asked for on a line the parser could not read: --json, or -j alone or among
+// other switches.
+bool JsonAsked(const QStringList& arguments) {
+    static const QRegularExpression switches(QStringLiteral("^-[hjqv]*j[hjqv]*$"));
+    return std::any_of(arguments.begin(), arguments.end(), [](const QString& argument) {
+        return argument == QLatin1String("--json") || switches.match(argument).hasMatch();
+    });
+}
+
+// help [COMMAND], or --help with or without a command.
+std::optional<CommandLine> HelpAsked(const QCommandLineParser& parser) {
+    QStringList positional = parser.positionalArguments();
+    const bool command = !positional.isEmpty() && positional.first() == QLatin1String("help");
+    if (!command && !parser.isSet(QStringLiteral("help"))) return std::nullopt;
+    if (command) positional.removeFirst();
+    if (positional.isEmpty()) return CommandLine{std::nullopt, Help()};
+    const Command* asked = FindCommand(positional.first());
+    if (!asked)
+        return Refused(kUnknownCommand.arg(positional.first()),
+                       parser.isSet(QStringLiteral("json")));
+    return CommandLine{std::nullopt, Help(*asked)};
+}
 }  // namespace
 
-std::optional<CliOptions> ParseCliOptions(const QStringList& arguments, QString& error) {
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& environmentPort) {
     QCommandLineParser parser;
-    AddOptions(parser);
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return std::nullopt;
-    }
-    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    for (const Option& option : Options()) parser.addOption(ParserOption(option));
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    if (!parser.parse(arguments)) return Refused(parser.errorText(), JsonAsked(arguments));
+    if (parser.isSet(QStringLiteral("version")))
+        return {std::nullopt, kVersion.arg(QCoreApplication::applicationVersion())};
+    if (auto help = HelpAsked(parser)) return *help;
     CliOptions options;
-    error = ReadPositional(parser.positionalArguments(), options);
+    QString error = ReadPositional(parser.positionalArguments(), options);
+    const Command* command = FindCommand(options.command);
+    if (error.isEmpty()) error = NotApplying(parser, *command);
+    if (error.isEmpty()) error = ReadValues(parser, options);
     ReadFlags(parser, options);
-    if (error.isEmpty()) error = Conflicts(options);
-    return error.isEmpty() ? std::optional(options) : std::nullopt;
+    if (error.isEmpty()) error = Conflicts(parser, options);
+    if (options.ports.isEmpty() && !environmentPort.isEmpty()) options.ports = {environmentPort};
+    if (!error.isEmpty()) return Refused(error, options.json);
+    return {options, {}};
 }

@@ -1,11 +1,9 @@
 #include "cliprompts.h"
 
 #include "console.h"
-#include "report.h"
 
 MsgResult CliPrompts::MsgBox(const QString& text, const QString& title, MsgIcon, MsgButtons) {
-    const QString line = title + QStringLiteral(": ") + text;
-    m_console.Message(line);
-    m_report.AddMessage(line);
+    m_last = QStringLiteral("%1 (%2)").arg(text, title);
+    m_console.Verbose(m_last);
     return MsgResult::Ok;
 }

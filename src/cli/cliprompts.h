@@ -3,13 +3,13 @@
 #include "prompts.h"
 
 class Console;
-class Report;
 
-// Every message box of the link becomes one line on stderr, "Title: text"; no file dialog is
-// ever asked for.
+// The link's message boxes, kept rather than shown: a request may be tried again, and the one
+// that finally fails is said once, in a line of its own with where it failed. With -v each is
+// shown as it comes. No file dialog is ever asked for.
 class CliPrompts : public Prompts {
 public:
-    CliPrompts(Console& console, Report& report) : m_console(console), m_report(report) {}
+    explicit CliPrompts(Console& console) : m_console(console) {}
 
     MsgResult MsgBox(const QString& text, const QString& title, MsgIcon icon,
                      MsgButtons buttons) override;
@@ -17,7 +17,10 @@ public:
         return std::nullopt;
     }
 
+    // "text (title)" of the last message box.
+    QString Last() const { return m_last; }
+
 private:
     Console& m_console;
-    Report& m_report;
+    QString m_last;
 };

@@ -25,3 +25,7 @@ QString PortChoice::Label() const {
     if (!path.isEmpty()) return path;
     return QStringLiteral("Com %1 (%2)").arg(number).arg(Device());
 }
+
+QString PortChoice::Name() const {
+    return path.isEmpty() ? QStringLiteral("Com %1").arg(number) : path;
+}

@@ -8,9 +8,11 @@ struct PortChoice {
     qint16 number = 0;  // the link's number for messages; 0 with a path
     QString path;       // empty: Com number
 
-    // --port N or --port PATH; without it, the port the window stored.
+    // --port N or --port PATH; an empty option: the port the window stored.
     static PortChoice From(const QString& option);
     QString Device() const;
     // "Com 1 (/dev/ttyS0)" or the path.
     QString Label() const;
+    // "Com 1" or the path.
+    QString Name() const;
 };

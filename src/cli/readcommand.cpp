@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "clioptions.h"
 #include "console.h"
@@ -25,7 +27,12 @@ const QString kBinaryRegion = QStringLiteral(
     "a .bin file holds one memory: read flash, EEPROM or configuration alone (--region)");
 const QString kNotWritable = QStringLiteral("cannot write %1");
 const QString kRead = QStringLiteral("read: %1 words of %2 into %3");
+const QString kConfigIsFlash = QStringLiteral(
+    "kestrel-cli: warning: the bootloader answers a read of 0x2000–0x2007 with flash words "
+    "0x0000–0x0007 (the chip cannot read its configuration space): left out of %1");
 const QString kStdout = QStringLiteral("-");
+const QString kNoStdout = QStringLiteral("kestrel-cli: cannot write standard output: %1");
+const QString kWriteFailed = QStringLiteral("kestrel-cli: writing %1 failed: %2");
 
 // Flash, the configuration words, EEPROM: what one .bin file can hold.
 int MemoryOf(int word) {
@@ -70,8 +77,11 @@ bool OpenOutput(const QString& out, ReadPlan& plan, QString& error) {
         return false;
     }
     if (out == kStdout) return true;
-    plan.file = std::make_unique<QSaveFile>(out);
     const QFileInfo info(out);
+    if (info.exists() && !info.isFile())
+        plan.file = std::make_unique<QFile>(out);
+    else
+        plan.file = std::make_unique<QSaveFile>(out);
     if ((info.exists() && !info.isWritable()) || !plan.file->open(QIODevice::WriteOnly)) {
         error = kNotWritable.arg(out);
         return false;
@@ -79,15 +89,66 @@ bool OpenOutput(const QString& out, ReadPlan& plan, QString& error) {
     return true;
 }
 
+// The span's words, and flash words 0x0000-0x0007 whenever the configuration space is among
+// them: a chip that cannot read that space answers with those.
+QList<int> WordsToRead(const ReadPlan& plan) {
+    const bool config = plan.first < kUserIdWord + kConfigSpaceWords && plan.end > kUserIdWord;
+    QList<int> words;
+    for (int word = config ? 0 : plan.first; word < plan.end; ++word)
+        if ((word >= plan.first || word < kConfigSpaceWords) && RegionOf(word) != Region::None)
+            words.append(word);
+    return words;
+}
+
+// Whether the configuration words read are flash words 0x0000 on once more. Blank ones tell
+// nothing: a chip with a bootloader never has a blank word 0.
+bool ConfigIsFlash(const MemoryImage& read) {
+    const QList<int> config = read.Words(kUserIdWord, kUserIdWord + kConfigSpaceWords);
+    bool blank = true;
+    for (const int word : config) {
+        if (!read.Has(word - kUserIdWord) || read.Word(word - kUserIdWord) != read.Word(word))
+            return false;
+        blank = blank && read.Word(word) == kErasedWord;
+    }
+    return !blank;
+}
+
 QByteArray Bytes(const MemoryImage& image, const ReadPlan& plan) {
     if (!plan.binary) return IntelHex::Text(image);
+    // Configuration words left out are not made up as blank ones.
+    const bool noConfig = image.Words(kUserIdWord, kEepromWord).isEmpty();
     QByteArray bytes;
     for (int word = plan.first; word < plan.end; ++word) {
+        if (MemoryOf(word) == 1 && noConfig) continue;
         const quint16 value = image.Word(word);
         bytes.append(char(value & 0xFF));
         if (MemoryOf(word) != 2) bytes.append(char(value >> 8));
     }
     return bytes;
+}
+
+// The words of the plan's span, less configuration words that are flash words once more.
+MemoryImage Kept(const MemoryImage& read, const ReadPlan& plan, Console& console) {
+    const bool configIsFlash = ConfigIsFlash(read);
+    if (configIsFlash) console.Message(kConfigIsFlash.arg(plan.out));
+    MemoryImage image;
+    for (const int word : read.Words(plan.first, plan.end))
+        if (!configIsFlash || MemoryOf(word) != 1) image.Set(word, read.Word(word));
+    return image;
+}
+
+// Why the bytes could not be written, or an empty text.
+QString WriteOut(const ReadPlan& plan, const QByteArray& bytes) {
+    if (!plan.file) {
+        const size_t size = size_t(bytes.size());
+        if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0)
+            return {};
+        return kNoStdout.arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    auto* whole = qobject_cast<QSaveFile*>(plan.file.get());
+    if (plan.file->write(bytes) == bytes.size() && (whole ? whole->commit() : plan.file->flush()))
+        return {};
+    return kWriteFailed.arg(plan.out, plan.file->errorString());
 }
 }  // namespace
 
@@ -99,16 +160,14 @@ std::optional<ReadPlan> PlanRead(const CliOptions& options, QString& error) {
 }
 
 ExitStatus ReadDevice(StepRunner& runner, ReadPlan& plan, Console& console, Report& report) {
-    const Step step =
-        Steps::ReadSpan(QStringLiteral("read"), QStringLiteral("Reading"), plan.first, plan.end);
-    MemoryImage image;
-    if (!runner.Run(step, image)) return ExitStatus::DeviceFailure;
-    const QByteArray bytes = Bytes(image, plan);
-    const bool written = plan.file ? plan.file->write(bytes) == bytes.size() && plan.file->commit()
-                                   : std::fwrite(bytes.constData(), 1, size_t(bytes.size()),
-                                                 stdout) == size_t(bytes.size());
-    if (!written) {
-        console.Message(QStringLiteral("kestrel-cli: ") + kNotWritable.arg(plan.out));
+    MemoryImage read;
+    if (!runner.Run(
+            Steps::Read(QStringLiteral("read"), QStringLiteral("Reading"), WordsToRead(plan)),
+            read))
+        return ExitStatus::DeviceFailure;
+    const MemoryImage image = Kept(read, plan, console);
+    if (const QString error = WriteOut(plan, Bytes(image, plan)); !error.isEmpty()) {
+        console.Message(error);
         return ExitStatus::DeviceFailure;
     }
     const QString line = kRead.arg(image.Words(0, kEndWord).size())

@@ -16,9 +16,11 @@ class StepRunner;
 struct ReadPlan {
     int first = 0;
     int end = 0;
-    bool binary = false;              // FILE.bin: the words as raw bytes
-    QString out;                      // "-": standard output
-    std::unique_ptr<QSaveFile> file;  // none for standard output
+    bool binary = false;  // FILE.bin: the words as raw bytes
+    QString out;          // "-": standard output
+    // A QSaveFile, so that a run that ends early leaves nothing; a QFile for a device or a pipe,
+    // which must not be replaced. None for standard output.
+    std::unique_ptr<QFileDevice> file;
 };
 
 // nullopt with the reason when the range, the region or the output will not do.

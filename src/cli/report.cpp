@@ -22,10 +22,14 @@ void Report::End(WireCount now) {
     m_region.clear();
 }
 
-QByteArray Report::Json(ExitStatus status) const {
+QJsonObject Report::Object(ExitStatus status, const QStringList& messages) const {
     QJsonObject json = m_fields;
     json[QStringLiteral("regions")] = m_regions;
-    json[QStringLiteral("messages")] = m_messages;
+    json[QStringLiteral("messages")] = QJsonArray::fromStringList(messages);
     json[QStringLiteral("exit")] = int(status);
-    return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
+    return json;
+}
+
+QByteArray Report::Json(ExitStatus status, const QStringList& messages) const {
+    return QJsonDocument(Object(status, messages)).toJson(QJsonDocument::Compact) + '\n';
 }

@@ -6,13 +6,15 @@
 #include "cliport.h"
 #include "clshexcomm.h"
 #include "console.h"
+#include "devicelink.h"
 #include "hextext.h"
+#include "journal.h"
 #include "memoryimage.h"
 #include "report.h"
+#include "steps.h"
 
 namespace {
-const QString kFailed = QStringLiteral("kestrel-cli: %1 at %2 failed");
-constexpr qint16 kRetries = 2;
+const QString kFailed = QStringLiteral("kestrel-cli: %1 at %2 failed: %3");
 // The window's intervals for writes; a read's reply of 64 bytes, every byte escaped, is
 // 147 ms on the line.
 constexpr float kFlashWriteInterval = 0.08F;
@@ -64,18 +66,22 @@ void Store(const Exchange& exchange, const QByteArray& bytes, MemoryImage& read)
                               : quint16(quint8(bytes[2 * i]) | quint8(bytes[2 * i + 1]) << 8));
     }
 }
+
 }  // namespace
 
-bool StepRunner::Run(const Step& step, MemoryImage& read) {
-    m_report.Begin(step.name, m_port.Count());
-    const auto end = qScopeGuard([this] { m_report.End(m_port.Count()); });
-    m_console.Begin(step.label, int(step.exchanges.size()));
-    for (m_done = 0; m_done < step.exchanges.size(); ++m_done) {
+bool StepRunner::Run(const Step& step, MemoryImage& read, qsizetype from) {
+    m_report.Begin(step.name, m_link.Port().Count());
+    const auto end = qScopeGuard([this] { m_report.End(m_link.Port().Count()); });
+    m_console.Begin(step.label, int(step.exchanges.size()), int(from));
+    for (m_done = from; m_done < step.exchanges.size(); ++m_done) {
         const Exchange& exchange = step.exchanges[m_done];
         if (!Send(exchange, read)) {
-            m_console.Message(kFailed.arg(WhatOf(exchange.kind), HexText(exchange.word, 6)));
+            m_console.Finish();
+            m_console.Message(
+                kFailed.arg(WhatOf(exchange.kind), HexText(exchange.word, 6), m_link.Cause()));
             return false;
         }
+        if (m_journal && Steps::Writes(step)) m_journal->Acknowledged(step.name, int(m_done + 1));
         m_console.Advance(int(m_done + 1));
     }
     m_console.Finish();
@@ -83,28 +89,27 @@ bool StepRunner::Run(const Step& step, MemoryImage& read) {
 }
 
 bool StepRunner::Send(const Exchange& exchange, MemoryImage& read) {
-    m_link.SetTimeOutInterval(IntervalOf(exchange));
-    m_link.SetTimeOutRetries(kRetries);
     const ByteAddr at = ByteAddrOfWord(quint32(exchange.word));
+    clsHexComm& link = m_link.Link();
     QByteArray bytes;
-    switch (exchange.kind) {
-        case Exchange::Kind::WriteFlash:
-            return m_link.blnWriteProgram(qint16(exchange.count / DeviceMap::kWriteBlockWords), at,
-                                          exchange.data);
-        case Exchange::Kind::WriteEeprom:
-            return m_link.blnWriteEEPROM(qint16(exchange.count), at, exchange.data);
-        case Exchange::Kind::EraseFlash:
-            return m_link.blnEraseProgram(qint16(exchange.count), at);
-        case Exchange::Kind::ReadFlash:
-            if (!m_link.blnReadProgram(quint8(2 * exchange.count), at, bytes)) return false;
-            break;
-        case Exchange::Kind::ReadConfig:
-            if (!m_link.blnReadConfig(qint16(2 * exchange.count), at, bytes)) return false;
-            break;
-        case Exchange::Kind::ReadEeprom:
-            if (!m_link.blnReadEEPROM(qint16(exchange.count), at, bytes)) return false;
-            break;
-    }
-    Store(exchange, bytes, read);
-    return true;
+    const bool done = m_link.Attempt(IntervalOf(exchange), [&] {
+        switch (exchange.kind) {
+            case Exchange::Kind::WriteFlash:
+                return link.blnWriteProgram(qint16(exchange.count / DeviceMap::kWriteBlockWords),
+                                            at, exchange.data);
+            case Exchange::Kind::WriteEeprom:
+                return link.blnWriteEEPROM(qint16(exchange.count), at, exchange.data);
+            case Exchange::Kind::EraseFlash:
+                return link.blnEraseProgram(qint16(exchange.count), at);
+            case Exchange::Kind::ReadFlash:
+                return link.blnReadProgram(quint8(2 * exchange.count), at, bytes);
+            case Exchange::Kind::ReadConfig:
+                return link.blnReadConfig(qint16(2 * exchange.count), at, bytes);
+            case Exchange::Kind::ReadEeprom:
+                return link.blnReadEEPROM(qint16(exchange.count), at, bytes);
+        }
+        return false;
+    });
+    if (done && !bytes.isEmpty()) Store(exchange, bytes, read);
+    return done;
 }

@@ -2,31 +2,35 @@
 
 #include "step.h"
 
-class clsHexComm;
-class CliPort;
 class Console;
+class DeviceLink;
+class Journal;
 class MemoryImage;
 class Report;
 
 // Sends a step's exchanges through the link, one after another, with the link's timing for
-// each kind; shows progress by exchanges done and counts the step's frames in the report.
+// each kind; shows progress by exchanges acknowledged and counts the step's frames in the
+// report.
 class StepRunner {
 public:
-    StepRunner(clsHexComm& link, const CliPort& port, Console& console, Report& report)
-        : m_link(link), m_port(port), m_console(console), m_report(report) {}
+    StepRunner(DeviceLink& link, Console& console, Report& report)
+        : m_link(link), m_console(console), m_report(report) {}
 
-    // False at the first exchange that fails, after the link's message and one that names the
-    // exchange. The words that reads return go into `read`.
-    bool Run(const Step& step, MemoryImage& read);
-    // The exchanges of the last step that succeeded.
+    // Each write acknowledged goes into the journal.
+    void Record(Journal* journal) { m_journal = journal; }
+    // Sends the exchanges from `from` on (those before it were acknowledged in an earlier run).
+    // False at the first that fails, after one line that says which and why. The words that
+    // reads return go into `read`.
+    bool Run(const Step& step, MemoryImage& read, qsizetype from = 0);
+    // The exchanges of the last step acknowledged.
     qsizetype Done() const { return m_done; }
 
 private:
     bool Send(const Exchange& exchange, MemoryImage& read);
 
-    clsHexComm& m_link;
-    const CliPort& m_port;
+    DeviceLink& m_link;
     Console& m_console;
     Report& m_report;
+    Journal* m_journal = nullptr;
     qsizetype m_done = 0;
 };

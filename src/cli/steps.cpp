@@ -1,5 +1,7 @@
 #include "steps.h"
 
+#include "hextext.h"
+
 namespace Steps {
 
 namespace {
@@ -69,11 +71,53 @@ Step Read(const QString& name, const QString& label, const QList<int>& words) {
     return step;
 }
 
-Step ReadSpan(const QString& name, const QString& label, int first, int end) {
+bool Writes(const Step& step) {
+    if (step.exchanges.isEmpty()) return false;
+    const Exchange::Kind kind = step.exchanges.first().kind;
+    return kind == Exchange::Kind::WriteFlash || kind == Exchange::Kind::WriteEeprom ||
+           kind == Exchange::Kind::EraseFlash;
+}
+
+MemoryImage Written(const Exchange& write) {
+    MemoryImage words;
+    for (int i = 0; write.kind == Exchange::Kind::EraseFlash && i < DeviceMap::kRowWords; ++i)
+        words.Set(write.word + i, DeviceMap::kErasedWord);
+    for (int i = 0; write.kind == Exchange::Kind::WriteEeprom && i < write.count; ++i)
+        words.Set(write.word + i, quint8(write.data[i]));
+    for (int i = 0; write.kind == Exchange::Kind::WriteFlash && i < write.count; ++i)
+        words.Set(write.word + i,
+                  quint16(quint8(write.data[2 * i]) | quint8(write.data[2 * i + 1]) << 8));
+    return words;
+}
+
+QString Confirmed(const Step& step, qsizetype acknowledged) {
+    const Exchange::Kind kind = step.exchanges.first().kind;
+    const bool erase = kind == Exchange::Kind::EraseFlash;
+    const bool eeprom = kind == Exchange::Kind::WriteEeprom;
+    const int base = eeprom ? DeviceMap::kEepromWord : 0;
+    const int digits = eeprom ? 2 : 4;
+    const QString noun = eeprom  ? QStringLiteral("EEPROM bytes")
+                         : erase ? QStringLiteral("flash")
+                                 : QStringLiteral("flash rows");
+    const QString done = erase ? QStringLiteral("erased") : QStringLiteral("written");
     QList<int> words;
-    for (int word = std::max(first, 0); word < std::min(end, DeviceMap::kEndWord); ++word)
-        if (DeviceMap::RegionOf(word) != DeviceMap::Region::None) words.append(word);
-    return Read(name, label, words);
+    for (qsizetype i = 0; i < acknowledged; ++i) {
+        const Exchange& exchange = step.exchanges[i];
+        const int count = erase ? exchange.count * DeviceMap::kRowWords : exchange.count;
+        for (int word = exchange.word; word < exchange.word + count; ++word)
+            words.append(word - base);
+    }
+    QStringList parts;
+    if (acknowledged > 0)
+        parts.append(
+            QStringLiteral("%1 %2 %3 and acknowledged").arg(noun, RangesText(words, digits), done));
+    if (acknowledged < step.exchanges.size())
+        parts.append(QStringLiteral("%1%2 onward not %3")
+                         .arg(acknowledged > 0 ? QString() : noun + QLatin1Char(' '),
+                              QStringLiteral("0x") +
+                                  HexText(step.exchanges[acknowledged].word - base, digits),
+                              done));
+    return parts.join(QStringLiteral("; "));
 }
 
 }  // namespace Steps

@@ -17,7 +17,15 @@ Step WriteEeprom(const MemoryImage& image);
 Step Erase();
 // Reads of the words (ascending), as few requests as the read sizes allow.
 Step Read(const QString& name, const QString& label, const QList<int>& words);
-// Reads of the words first to end - 1 that lie in the device's memory.
-Step ReadSpan(const QString& name, const QString& label, int first, int end);
+
+// Whether the step writes (or erases) rather than reads.
+bool Writes(const Step& step);
+// What the device holds once the write was acknowledged: the words it sets, or the blank first
+// row of an erase.
+MemoryImage Written(const Exchange& write);
+// What the first `acknowledged` exchanges of a write step did: "flash rows 0x0100–0x017F
+// written and acknowledged; 0x0180 onward not written", or "EEPROM bytes 0x00 onward not
+// written" when none was.
+QString Confirmed(const Step& step, qsizetype acknowledged);
 
 }  // namespace Steps

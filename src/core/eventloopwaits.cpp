@@ -26,9 +26,7 @@ bool EventLoopWaits::WaitUntil(const QDeadlineTimer& deadline) {
 }
 
 bool EventLoopWaits::Delay(float sngSeconds) {
-    const qint64 ns = static_cast<qint64>(static_cast<double>(sngSeconds) * 1e9);
-    return WaitUntil(
-        QDeadlineTimer(std::chrono::nanoseconds(std::max<qint64>(ns, 0)), Qt::PreciseTimer));
+    return WaitUntil(DelayDeadline(sngSeconds));
 }
 
 bool EventLoopWaits::Yield() {

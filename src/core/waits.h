@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDeadlineTimer>
+#include <algorithm>
 
 // Every wait of a command or of the link goes through here, so that a test can record the
 // waits instead of spending them. Each returns false when waits were stopped: the running
@@ -23,4 +24,11 @@ public:
     virtual void Stop() = 0;
     virtual void Resume() = 0;
     virtual bool Stopped() const = 0;
+
+protected:
+    // The deadline of a timed delay, on the monotonic clock.
+    static QDeadlineTimer DelayDeadline(float sngSeconds) {
+        const auto ns = static_cast<qint64>(static_cast<double>(sngSeconds) * 1e9);
+        return QDeadlineTimer(std::chrono::nanoseconds(std::max<qint64>(ns, 0)), Qt::PreciseTimer);
+    }
 };

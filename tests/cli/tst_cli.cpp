@@ -72,59 +72,121 @@ private slots:
                 .join('\n') +
             '\n';
         const QString written = "program: 2 flash rows and 16 EEPROM bytes written\n";
+        const QString port = "E port: Com 3 (@T/.local/share/Kestrel/ports/com3)\n";
         Row("program, verify, run", "", "program --fast --verify --run --quiet @D/table.hex",
             written + "verify: 64 flash words and 16 EEPROM bytes match\nrun: device reset\n" +
-                warned + "exit 0\n#9 reset");
-        Row("info", "", "info",
-            "v1.0\nE Connecting to PIC...\nexit 0\n#1 read-version 2 bytes: v1.0");
-        Row("run", "", "run", "run: device reset\nexit 0\n#1 reset");
+                warned + port + "exit 0\n#9 reset");
+        Row("info, each frame's meaning", "", "-v info",
+            "v1.0\n" + port +
+                "E > read-version 2 bytes\nE < data 2 bytes\nexit 0\n#1 read-version 2 bytes: "
+                "v1.0");
+        Row("run", "", "run", "run: device reset\n" + port + "exit 0\n#1 reset");
+        Row("progress on a pipe: a line every 10 %", "", "program --eeprom @D/table.hex",
+            "program: 0 flash rows and 16 EEPROM bytes written\n" + warned.section('\n', 1) + port +
+                "E Writing EEPROM 50% (1/2)\nE Writing EEPROM 100% (2/2)\nexit 0\n#3 write-eeprom "
+                "002120 4 bytes: ack");
         Row("corrupt flash", "--fault corrupt@3", "program --flash --verify --quiet @D/table.hex",
             "program: 2 flash rows and 0 EEPROM bytes written\n000200  device 0783  file 0782\n"
             "verify: 1 difference in 64 flash words and 0 EEPROM bytes\n" +
-                warned + "exit 3\n#5 read-flash 000200 64 bytes: data");
+                warned + port + "exit 3\n#5 read-flash 000200 64 bytes: data");
         Row("corrupt EEPROM", "--fault corrupt@2", "program --eeprom --verify --quiet @D/table.hex",
             "program: 0 flash rows and 16 EEPROM bytes written\n002100  device 4A  file 4B\n"
             "verify: 1 difference in 0 flash words and 16 EEPROM bytes\n" +
-                warned.section('\n', 1) + "exit 3\n#4 read-eeprom 002100 36 bytes: data");
-        Row("erase not answered: blank rows", "--fault silent@2,3",
-            "program --erase --flash --fast --quiet @D/table.hex",
-            "program: 2 flash rows and 0 EEPROM bytes written\n" + warned +
-                "E No Response: No response received from bootloader firmware\nE kestrel-cli: "
-                "erasing flash at 000100 failed\nE kestrel-cli: the bootloader does not answer "
-                "the erase command: writing blank rows instead\nexit 0\n#253 write-flash 000200 64 "
+                warned.section('\n', 1) + port + "exit 3\n#4 read-eeprom 002100 36 bytes: data");
+        Row("erase, eight rows a request", "", "program --erase --flash --quiet @D/table.hex",
+            "program: 2 flash rows and 0 EEPROM bytes written\n" + warned + port +
+                "exit 0\n#34 write-flash 000200 64 bytes: ack");
+        Row("erase not answered: blank rows", "--fault silent@2,3,4",
+            "program --erase --flash --quiet @D/table.hex",
+            "program: 2 flash rows and 0 EEPROM bytes written\n" + warned + port +
+                "E kestrel-cli: erasing flash at 000100 failed: No response received from "
+                "bootloader firmware (No Response)\nE kestrel-cli: the bootloader does not answer "
+                "the erase command: writing blank rows instead\nexit 0\n#254 write-flash 000200 64 "
                 "bytes: ack");
-        const QString read = "read --fast --quiet --out @T/read.hex";
+        // A damaged reply is sent again like a missing one; with one attempt, the first stops
+        // the run: no EEPROM after a failed flash row.
+        Row("damaged replies retried",
+            "--fault bad-checksum@2 --fault no-end@4 --fault wrong-command@5",
+            "program --flash --quiet --log @T/frames.jsonl @D/table.hex",
+            "program: 2 flash rows and 0 EEPROM bytes written\n" + warned + port +
+                "exit 0\n> read-version 2 bytes: 0f 00 02 ff 04 ff\n< data 2 bytes\n"
+                "> write-flash 000100 64 bytes\n< damaged: 0f 02 04 ff\n"
+                "> write-flash 000100 64 bytes\n< ack: 0f 02 04 fe\n"
+                "> write-flash 000200 64 bytes\n< damaged: 0f 02 fe\n"
+                "> write-flash 000200 64 bytes\n< damaged: 0f 82 04 7e\n"
+                "> write-flash 000200 64 bytes\n< ack: 0f 02 04 fe\n"
+                "#6 write-flash 000200 64 bytes: ack");
+        Row("one attempt: stopped at the first damaged reply", "--fault cut@3",
+            "program --retries 1 --quiet @D/table.hex",
+            warned + port +
+                "E kestrel-cli: writing flash at 000200 failed: <ETX> character not present "
+                "(Format Error)\nE kestrel-cli: flash rows 0x0100–0x011F written and "
+                "acknowledged; 0x0200 onward not written; EEPROM bytes 0x00 onward not written\n"
+                "exit 1\n#3 write-flash 000200 64 bytes: ack [fault cut]");
+        const QString read = "read --fast --quiet -o @T/read.hex";
+        // As the firmware does, the simulator answers there with flash words 0-7.
+        const QString wrapped =
+            "E kestrel-cli: warning: the bootloader answers a read of 0x2000–0x2007 with flash "
+            "words 0x0000–0x0007 (the chip cannot read its configuration space): left out of ";
         Row("read all", "--load @D/table.hex --dump @T/dump.hex", read + " --all",
-            "read: 8453 words of 0x0000–0x21FF into @T/read.hex\nexit 0\n#262 read-eeprom 0021C0 "
-            "64 "
-            "bytes: data");
+            "read: 8448 words of 0x0000–0x21FF into @T/read.hex\n" + port + wrapped +
+                "@T/read.hex\nexit 0\n#262 read-eeprom 0021C0 64 bytes: data");
         Row("read a range as binary", "--load @D/table.hex",
-            "read --fast --quiet --range 0x102-104 --out @T/read.bin",
-            "read: 3 words of 0x0102–0x0104 into @T/read.bin\nexit 0\n#2 read-flash 000102 6 "
-            "bytes: "
-            "data");
+            "read --paced --quiet --range 0x102-104 --out @T/read.bin",
+            "read: 3 words of 0x0102–0x0104 into @T/read.bin\n" + port +
+                "exit 0\n#2 read-flash 000102 6 bytes: data");
         Row("read EEPROM to standard output", "--load @D/table.hex",
-            "read --fast --quiet --region eeprom --out -",
+            "read -q --region eeprom --out -",
             ":020000040000FA\n:104200004B00650073007400720065006C002100B3\n"
             ":104210000100020003000400FF00FF00FF00FF0098\n"
-            ":10424000A5005A00C3003C00FF00FF00FF00FF0074\n:00000001FF\nE read: 256 words of "
-            "0x2100–0x21FF into -\nexit 0\n#5 read-eeprom 0021C0 64 bytes: data");
-        const QString failed = "E %2\nexit 1\n#%3 read-version 2 bytes: v1.0 [fault %1]";
-        const auto fault = [&](const char* kind, const char* message, const char* frame = "1") {
-            Row(kind, QString("--fault ") + kind, read, failed.arg(kind, message, frame));
+            ":10424000A5005A00C3003C00FF00FF00FF00FF0074\n:00000001FF\n" +
+                port +
+                "E read: 256 words of 0x2100–0x21FF into -\nexit 0\n#5 read-eeprom 0021C0 64 "
+                "bytes: data");
+        Row("configuration words that are flash again", "--load @D/table.hex",
+            "read -q -v --region config -o -",
+            ":020000040000FA\n:00000001FF\n" + port +
+                "E > read-version 2 bytes\nE < data 2 bytes\nE > read-flash 000000 16 bytes\n"
+                "E < data 16 bytes\nE > read-config 002000 16 bytes\nE < data 16 bytes\n" +
+                wrapped +
+                "-\nE read: 0 words of 0x2000–0x2007 into -\nexit 0\n"
+                "#3 read-config 002000 16 bytes: data");
+        Row("read into a pipe, written as it is", "", "read -q --region eeprom -o @T/pipe",
+            "read: 256 words of 0x2100–0x21FF into @T/pipe\n" + port +
+                "exit 0\n#5 read-eeprom 0021C0 64 bytes: data");
+        Row("read to a full standard output", "", "read -q --region eeprom -o - >/dev/full",
+            port +
+                "E kestrel-cli: cannot write standard output: No space left on device\nexit 1\n"
+                "#5 read-eeprom 0021C0 64 bytes: data");
+        const QString failed =
+            port +
+            "E kestrel-cli: asking for the version failed: %2\nexit 1\n#3 read-version 2 "
+            "bytes: v1.0 [fault %1]";
+        const auto fault = [&](const char* kind, const char* message) {
+            Row(kind, QString("--fault ") + kind, read, failed.arg(kind, message));
         };
-        fault("silent", "No Response: No response received from bootloader firmware", "3");
-        fault("bad-checksum", "Corrupt Data: In correct check sum value received");
-        fault("wrong-command", "Format Error: Invalid Command byte received");
-        fault("no-end", "Format Error: <ETX> character not present");
-        fault("cut", "Format Error: <ETX> character not present");
-        fault("short-data", "Error: Incorrect requested number of data bytes received");
-        Row("no such port", "", "--port @T/nowhere info",
-            "E Connecting to PIC...\nE Kestrel: COM 0: not available. Change to another com "
-            "port.\nE kestrel-cli: @T/nowhere: missing\nexit 1\nready /dev/pts/N");
+        fault("silent", "No response received from bootloader firmware (No Response)");
+        fault("bad-checksum", "In correct check sum value received (Corrupt Data)");
+        fault("wrong-command", "Invalid Command byte received (Format Error)");
+        fault("no-end", "<ETX> character not present (Format Error)");
+        fault("short-data", "Incorrect requested number of data bytes received (Error)");
+        Row("no such port, said once", "", "--port @T/nowhere info",
+            "E kestrel-cli: @T/nowhere: missing\nexit 1\nready /dev/pts/N");
+        Row("KESTREL_PORT over the window's port", "", "KESTREL_PORT=@T/nowhere info",
+            "E kestrel-cli: @T/nowhere: missing\nexit 1\nready /dev/pts/N");
+        Row("waited for in vain", "", "-p @T/nowhere --wait 0.3 info",
+            "E waiting for the bootloader on @T/nowhere: press the board's reset button\n"
+            "E kestrel-cli: no answer from the bootloader on @T/nowhere within 0.3 s\nexit 1\n"
+            "ready /dev/pts/N");
         Row("unplug", "--fault unplug@1", read,
-            "E Kestrel: COM 3: not available. Change to another com port.\nE kestrel-cli: reading "
-            "flash at 000100 failed\nexit 1\nunplugged");
+            port +
+                "E kestrel-cli: reading flash at 000000 failed: "
+                "@T/.local/share/Kestrel/ports/com3 went away (the adapter unplugged?)\n"
+                "exit 1\nunplugged");
+        Row("log that fails later", "", "info --log /dev/full",
+            "v1.0\n" + port +
+                "E kestrel-cli: writing the log /dev/full failed: No space left on device\n"
+                "exit 1\n#1 read-version 2 bytes: v1.0");
         // Files and command lines refused with status 2 before any frame.
         const QString ready = "exit 2\nready /dev/pts/N";
         const auto refused = [&](const char* name, const QString& cli, const QString& message) {
@@ -150,14 +212,34 @@ private slots:
             QString(warned).replace(": warning: ", ": error: ") + ready);
         refused("output not writable", "read --out @T/nowhere/read.hex",
                 "cannot write @T/nowhere/read.hex");
+        refused("log not writable", "info --log @T/nowhere/frames",
+                "cannot write the log @T/nowhere/frames");
         refused("binary of two memories", "read --range 1FFF-2000 --out @T/a.bin",
                 "a .bin file holds one memory: read flash, EEPROM or configuration alone "
                 "(--region)");
         refused("erase and keep", "program --erase --keep @D/table.hex",
                 "--erase and --keep exclude each other: choose one");
+        refused("paced and fast", "info --paced --fast",
+                "--paced and --fast exclude each other: choose one");
         refused("keep without flash", "program --keep --eeprom @D/table.hex",
                 "--keep works on flash: leave out --eeprom");
-        refused("unknown command", "frob", "unknown command frob");
+        refused("an option of another command", "check --port 3 @D/table.hex",
+                "--port does not apply to check (kestrel-cli help check)");
+        refused("no attempt", "info --retries 0",
+                "--retries takes a whole number of attempts, 1 to 100");
+        refused("one port twice", "-p 3 -p @T/.local/share/Kestrel/ports/com3 info",
+                "--port Com 3 and @T/.local/share/Kestrel/ports/com3 are the same port");
+        refused("read of several boards", "read -p 1 -p 2 -o @T/r.hex",
+                "read takes one port: give one --port");
+        refused("unknown command", "frob", "unknown command frob (try --help)");
+        Row("usage error as JSON", "", "-j frob",
+            R"j({"exit":2,"messages":["kestrel-cli: unknown command frob (try --help)"],"regions":{}})j"
+            "\nE kestrel-cli: unknown command frob (try --help)\n" +
+                ready);
+        Row("unknown option, as JSON", "", "--json info --frob",
+            R"j({"exit":2,"messages":["kestrel-cli: Unknown option 'frob'."],"regions":{}})j"
+            "\nE kestrel-cli: Unknown option 'frob'.\n" +
+                ready);
         refused("read without out", "read", "read needs --out FILE.hex, FILE.bin or -");
         const QString map =
             "flash    0x0000, 0x0100–0x0103, 0x0200–0x0204 (10 words)\neeprom   "
@@ -187,21 +269,27 @@ private slots:
             "flash    0x0100–0x0101 (2 words)\neeprom   none (0 bytes)\nuser ID  none\nconfig   "
             "none\nthe window refuses the file: line 1: Record type field incorrect (Incorrect "
             "hex file format)\nexit 0\nready /dev/pts/N");
-        Row("json and log, first flash write unanswered once", "--fault silent@2",
+        Row("json and log, first flash write unanswered once, then one word differs",
+            "--fault silent@2 --fault corrupt@4",
             "program --json --quiet --verify --fast --log @T/frames.jsonl @D/table.hex",
-            R"({"exit":0,"file":"@D/table.hex","messages":[],)"
-            R"("port":"@T/.local/share/Kestrel/ports/com3","regions":{)"
-            R"("eeprom":{"attempts":2,"blocks":2,"bytes":16,"retries":0,"seconds":0},)"
-            R"("flash":{"attempts":3,"blocks":2,"bytes":128,"retries":1,"seconds":0},)"
-            R"("read-eeprom":{"attempts":1,"blocks":1,"bytes":36,"retries":0,"seconds":0},)"
-            R"("read-flash":{"attempts":2,"blocks":2,"bytes":128,"retries":0,"seconds":0}},)"
-            R"("verify":{"blankRows":0,"bytes":16,"differences":0,"first":[],"words":64},)"
-            R"("version":"v1.0","warnings":[")" +
+            R"({"exit":3,"file":"@D/table.hex","messages":[")" +
+                QStringList{below, ids, config}
+                    .replaceInStrings(QRegularExpression("^"), "kestrel-cli: warning: ")
+                    .join(R"(",")") +
+                R"j(","port: Com 3 (@T/.local/share/Kestrel/ports/com3)"],)j"
+                R"("port":"@T/.local/share/Kestrel/ports/com3","regions":{)"
+                R"("eeprom":{"attempts":2,"blocks":2,"bytes":16,"retries":0,"seconds":0},)"
+                R"("flash":{"attempts":3,"blocks":2,"bytes":128,"retries":1,"seconds":0},)"
+                R"("read-eeprom":{"attempts":1,"blocks":1,"bytes":36,"retries":0,"seconds":0},)"
+                R"("read-flash":{"attempts":2,"blocks":2,"bytes":128,"retries":0,"seconds":0}},)"
+                R"("retries":1,"verify":{"blankRows":0,"bytes":16,"differences":1,"first":[)"
+                R"({"address":"000200","device":"0783","file":"0782"}],"words":64},)"
+                R"("version":"v1.0","warnings":[")" +
                 QStringList{below, ids, config}.join(R"(",")") +
                 R"("]})"
                 "\n" +
-                warned +
-                "exit 0\n> read-version 2 bytes: 0f 00 02 ff 04 ff\n< data 2 bytes\n> write-flash "
+                warned + port +
+                "exit 3\n> read-version 2 bytes: 0f 00 02 ff 04 ff\n< data 2 bytes\n> write-flash "
                 "000100 64 bytes\n> write-flash 000100 64 bytes\n< ack: 0f 02 04 fe\n> write-flash "
                 "000200 64 bytes\n< ack: 0f 02 04 fe\n> write-eeprom 002100 12 bytes\n< ack: 0f 05 "
                 "05 04 fb\n> write-eeprom 002120 4 bytes\n< ack: 0f 05 05 04 fb\n> read-flash "
@@ -216,11 +304,23 @@ private slots:
         QFETCH(QString, trace);
         SimProcess device(Args(sim + " --com 3 --baud 0"));
         QVERIFY(device.Start());
-        QString seen = Run(cli);
+        // KESTREL_PORT=PATH first: in the environment; >FILE last: standard output.
+        const QString environment = cli.startsWith("KESTREL_PORT=") ? cli.section(' ', 0, 0) : "";
+        QProcess reader;  // at the other end of @T/pipe
+        if (cli.contains("@T/pipe")) {
+            QVERIFY(::mkfifo(QFile::encodeName(g_root + "/pipe"), 0600) == 0);
+            reader.start("cat", {g_root + "/pipe"});
+        }
+        QString seen =
+            cli.contains('>')       ? Run(cli.section(" >", 0, 0),
+                                          {"sh", "-c", "exec \"$0\" \"$@\"" + cli.section(' ', -1), kCli})
+            : environment.isEmpty() ? Run(cli)
+                                    : Run(cli.section(' ', 1), {"env", Args(environment)[0], kCli});
         for (const QByteArray& line : FileText("/frames.jsonl").split('\n')) {
             const QJsonObject frame = QJsonDocument::fromJson(line).object();
             const QString bytes = frame["bytes"].toString();
-            QVERIFY(frame.isEmpty() || frame["ms"].toDouble() > 0);
+            QVERIFY(frame.isEmpty() ||
+                    (frame["ms"].toDouble() > 0 && frame["port"].toString().endsWith("/com3")));
             if (!frame.isEmpty())
                 seen += (frame["dir"] == "sent" ? "> " : "< ") + frame["meaning"].toString() +
                         (bytes.size() < 20 ? ": " + bytes : "") + "\n";
@@ -235,13 +335,38 @@ private slots:
         };
         if (sim.contains("--dump")) QCOMPARE(memory("/read.hex"), memory("/dump.hex"));
         if (cli.contains("read.bin")) QCOMPARE(FileText("/read.bin").toHex(), "86000029ff3f");
+        if (cli.contains("@T/pipe")) {
+            QVERIFY(reader.waitForFinished(5000) && QFile::remove(g_root + "/pipe"));
+            QCOMPARE(reader.readAllStandardOutput(), ":020000040000FA\n:00000001FF\n");
+        }
         QCOMPARE(QSettings("Kestrel", "Kestrel").allKeys(), QStringList{"Kes_BootloaderForm/Port"});
     }
 
-    void help() {
-        const QString seen = Run("--help");
-        QVERIFY(seen.contains("--flash          Program or verify flash (with --eeprom: both).\n"));
-        QVERIFY(seen.endsWith("\nexit 0\n"));
+    // Each command's own help; every option it names is in the manual page, the README and the
+    // bash completion.
+    void conventions() {
+        QCOMPARE(Run("help verify"), Run("verify --help"));
+        QVERIFY(Run("-h").contains("\nCommands:\n"));
+        QCOMPARE(Run("--version"), "kestrel-cli " KESTREL_VERSION "\nexit 0\n");
+        QVERIFY(Run("--help-all").endsWith("exit 2\n"));
+        const auto text = [](const QString& path) {
+            QFile file(kData + "/../../" + path);
+            return file.open(QIODevice::ReadOnly) ? QString(file.readAll()) : QString();
+        };
+        const QString manual = text("docs/man/kestrel-cli.1").remove('\\');
+        const QString readme = text("README.md"), completion = text("src/cli/kestrel-cli.bash");
+        for (const char* command : {"ports", "check", "info", "program", "verify", "read", "run"}) {
+            const QString help = Run(QString("help ") + command);
+            QVERIFY(help.contains(QString("Usage: kestrel-cli ") + command));
+            QVERIFY(manual.contains(QRegularExpression(QString("\n\\.BI? ") + command)) &&
+                    completion.contains(command));
+            for (const auto& option : QRegularExpression("(--[a-z]+)").globalMatch(help)) {
+                const QString name = option.captured(1);
+                QVERIFY2(manual.contains(name) && readme.contains('`' + name) &&
+                             completion.contains(name),
+                         qPrintable(name));
+            }
+        }
     }
 
     // Why a Com port cannot be used: a dangling link; (as nobody) the simulator's root-owned pty.

@@ -10,6 +10,7 @@ TestEnvironment::TestEnvironment() {
     setenv("HOME", root.constData(), 1);
     setenv("XDG_CONFIG_HOME", (root + "/.config").constData(), 1);
     setenv("XDG_DATA_HOME", (root + "/.local/share").constData(), 1);
+    setenv("XDG_CACHE_HOME", (root + "/.cache").constData(), 1);
     QDir().mkpath(ProgramFolder());
     QDir().mkpath(PortLinkFolder());
 }

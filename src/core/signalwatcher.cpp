@@ -9,9 +9,10 @@
 namespace {
 int g_wakeFd = -1;
 
-void OnSignal(int) {
+void OnSignal(int signal) {
     const int saved = errno;
-    const ssize_t written = ::write(g_wakeFd, "x", 1);
+    const char number = char(signal);
+    const ssize_t written = ::write(g_wakeFd, &number, 1);
     (void)written;
     errno = saved;
 }
@@ -29,7 +30,9 @@ SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
     m_notifier = std::make_unique<QSocketNotifier>(m_pipe[0], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         m_notifier->setEnabled(false);
-        emit Terminated();
+        char number = 0;
+        const ssize_t read = ::read(m_pipe[0], &number, 1);
+        emit Terminated(read == 1 ? int(number) : SIGTERM);
     });
 }
 
