@@ -4,6 +4,7 @@
 #include "commandrig.h"
 #include "convertedfiles.h"
 #include "convertedline.h"
+#include "golden.h"
 #include "importcommand.h"
 #include "linereader.h"
 #include "simprocess.h"
@@ -35,9 +36,7 @@ QMap<quint32, quint8> Bytes(const QString& path) {
 
 // The device the files go to: kestrel-sim without line time, or as KESTREL_TEST_DEVICE says
 // (the chip itself).
-QString Device() {
-    return qEnvironmentVariable("KESTREL_TEST_DEVICE", "--baud 0");
-}
+const QString kDevice = qEnvironmentVariable("KESTREL_TEST_DEVICE", "--baud 0");
 
 int Erased(int word) {
     return word >= kEeprom ? 0xFF : 0x3FFF;
@@ -152,7 +151,7 @@ private slots:
         QFile::remove(g_root + "/load.hex");
         const QString path = file.startsWith('@') ? Args(file)[0] : WriteHex("/in.hex", file);
         const QString loaded = load.isEmpty() ? "" : "--load " + WriteHex("/load.hex", load);
-        SimProcess device(Args("--com 3 " + Device() + " --dump @T/dump.hex " + loaded));
+        SimProcess device(Args("--com 3 " + kDevice + " --dump @T/dump.hex " + loaded));
         QVERIFY(device.Start());
         const QString programmed = Run("--port 3 program --quiet --verify " +
                                        QString(cli).remove("--erased") + " " + path);
@@ -168,7 +167,7 @@ private slots:
         QMap<int, int> planted = expected;
         planted[plant] = expected.value(plant, Erased(plant)) ^ 1;
         WriteWords(g_root + "/planted.hex", planted);
-        SimProcess again(Args("--com 3 " + Device() + " --load @T/planted.hex"));
+        SimProcess again(Args("--com 3 " + kDevice + " --load @T/planted.hex"));
         QVERIFY(again.Start());
         const QString seen =
             Run("--port 3 verify --quiet " + QString(cli).remove("--erase ") + " " + path);
@@ -177,43 +176,24 @@ private slots:
                  qPrintable(seen));
     }
 
-    void reading_data() {
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<QString>("seen");
-        const QString start = ":020000040000FA|", end = "|:00000001FF";
-        const auto row = [](const char* name, const QString& lines, const QString& seen) {
-            QTest::newRow(name) << lines << seen;
-        };
-        row("by address, CR ends, lower case", start + ":03020100aabbccc9|:024202001100A9" + end,
-            "0100=AAFF 0101=CCBB 2101=0011");
-        row("segment address wraps in its 64K", ":020000020020DC|:02FFFF00AABB9B" + end,
-            "0100=3FBB 2-2 outside 80FF-80FF");
-        row("linear address", ":020000040001F9|:0100000011EE" + end, "2-2 outside 8000-8000");
-        row("a later record wins", start + ":020200001122C9|:0102010033C9" + end,
-            "0100=3311 3 over 2 at 0100-0100");
-        row("lines after the end", start + ":00000001FF|junk", "");
-        const QString at2 = "@T/r.hex:2: ";
-        row("no colon", start + "0102000001FC", at2 + "no ':' at the start of the line");
-        row("not hexadecimal", start + ":01020000O1FC", at2 + "'O' is not a hexadecimal digit");
-        row("odd digits", start + ":0102000001FC0", at2 + "odd number of hexadecimal digits");
-        row("too short", start + ":00000001", at2 + "too short for a record");
-        row("count", start + ":0202000001FB",
-            at2 + "the byte count says 2 data bytes, the line holds 1");
-        row("checksum", start + ":0102000001FD", at2 + "checksum FD, expected FC");
-        row("type", start + ":0400000300000000F9", at2 + "record type 03 is not 00, 01, 02 or 04");
-        row("address record", start + ":0100000400FB",
-            at2 + "an address record holds 2 data bytes, this one 1");
-        row("empty line", start + "|:00000001FF", at2 + "empty line");
-        row("no end", start + ":0102000001FC", "@T/r.hex: no end record (type 01)");
-        row("missing", "", "@T/nothere.hex: cannot be read");
-    }
+    // Files by address, with CR ends and lower case, segment and linear addresses, a later
+    // record over an earlier one, lines after the end; then each error. "<" stands for an
+    // extended address 0 record first, ">" for the end record last.
     void reading() {
-        QFETCH(QString, lines);
-        QFETCH(QString, seen);
-        if (lines.isEmpty())
-            QCOMPARE(Plain(IntelHex::Read(g_root + "/nothere.hex").error), seen);
-        else
-            QCOMPARE(Reading(lines), seen);
+        QStringList seen;
+        for (const char* lines :
+             {"<:03020100aabbccc9|:024202001100A9>", ":020000020020DC|:02FFFF00AABB9B>",
+              ":020000040001F9|:0100000011EE>", "<:020200001122C9|:0102010033C9>",
+              "<:00000001FF|junk", "<0102000001FC", "<:01020000O1FC", "<:0102000001FC0",
+              "<:00000001", "<:0202000001FB", "<:0102000001FD", "<:0400000300000000F9",
+              "<:0100000400FB", "<|:00000001FF", "<:0102000001FC"})
+            seen << QString(lines) + "  " +
+                        Reading(QString(lines)
+                                    .replace("<", ":020000040000FA|")
+                                    .replace(">", "|:00000001FF"));
+        seen << Plain(IntelHex::Read(g_root + "/nothere.hex").error);
+        if (const QString diff = Golden("intelhex-reading.txt").Diff(seen); !diff.isEmpty())
+            QFAIL(qPrintable(diff));
     }
 
     // A file whose EEPROM runs past 256 bytes: the window wraps it onto the start.
