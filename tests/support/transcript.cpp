@@ -52,10 +52,10 @@ QStringList Transcript(const QStringList& script) {
              << mark + (ended ? "exit 0" : "did not exit with 0");
         sims[job].reset();
     };
-    const QRegularExpression job("^(kill|wait) %(\\d+|%)$");
+    const QRegularExpression jobLine("^(kill|wait) %(\\d+|%)$");
     for (const QString& line : script) {
         seen << "$ " + line;
-        if (const auto match = job.match(line); match.hasMatch()) {
+        if (const auto match = jobLine.match(line); match.hasMatch()) {
             const QString number = match.captured(2);
             end(number == "%" ? sims.size() - 1 : number.toUInt() - 1, match.captured(1) == "wait");
         } else if (line.startsWith("kestrel-sim ") && line.endsWith(" &")) {
