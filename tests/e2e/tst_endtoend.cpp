@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "clshexcomm.h"
@@ -141,7 +142,8 @@ private slots:
     }
 
     // The folder is made when missing and claimed when it can be written and locked; a live
-    // Kestrel's lock hands over to it; anything else in the way is said, with status 1.
+    // Kestrel's lock hands over to it and raises it; anything else in the way is said, with
+    // status 1.
     void claimFolder_data() {
         QTest::addColumn<QString>("folder");   // R: the test's own
         QTest::addColumn<QString>("outcome");  // "-" to go on, the status 0, or why not
@@ -162,8 +164,15 @@ private slots:
         QVERIFY(QDir().mkpath(root.filePath("lock/Kestrel.lock")) &&
                 QDir().mkpath(root.filePath("running")) &&
                 QFile(root.filePath("file")).open(QIODevice::WriteOnly));
-        SingleInstance running(root.filePath("running")), instance(folder);
+        // The live one took over from a crashed run that left its lock and its socket.
+        SingleInstance crashed(root.filePath("running")), running(root.filePath("running")),
+            instance(folder);
+        QCOMPARE(crashed.Acquire(), SingleInstance::Claim::Held);
+        QFile lock(root.filePath("running/Kestrel.lock"));  // the id of no process
+        QVERIFY(lock.remove() && lock.open(QIODevice::WriteOnly) && lock.write("999999999\n") > 0);
+        lock.close();
         QCOMPARE(running.Acquire(), SingleInstance::Claim::Held);
+        QSignalSpy raised(&running, &SingleInstance::RaiseRequested);
         CommandRig rig;
         const std::optional<int> status = ClaimProgramFolder(folder, instance, rig.prompts);
         QString seen = status ? QString::number(*status) : "-";
@@ -171,6 +180,7 @@ private slots:
         const QString message = "1 msg Kestrel: Kestrel cannot keep its files in %1: %2 (x)";
         QCOMPARE(seen, outcome.size() > 1 ? message.arg(folder, outcome) : outcome);
         QVERIFY(status || QFileInfo(folder).isDir());
+        QVERIFY(status != 0 || raised.wait(5000));  // raised by the one that ends
     }
 
     // The program itself, started twice on one folder: the second hands over to the first, ends.

@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
-#include <QSignalSpy>
 #include <QTimer>
 
 #include "clearcommand.h"
@@ -18,7 +17,6 @@
 #include "qtprompts.h"
 #include "shellrig.h"
 #include "simprocess.h"
-#include "singleinstance.h"
 #include "testmain.h"
 #include "viewcommand.h"
 #include "windowtext.h"
@@ -181,22 +179,6 @@ private slots:
         }
         QCOMPARE(seen.replace(folder.path(), "T"),
                  "Open T Hex Files (*.hex) *.hex T/old.hex Open T All Files (*.*) * - ");
-    }
-
-    // A crashed run leaves its lock and its socket behind; the next start takes both over, and
-    // a start after that is refused and raises it.
-    void oneKestrelPerFolder() {
-        QTemporaryDir folder;
-        SingleInstance crashed(folder.path()), running(folder.path()), second(folder.path());
-        QSignalSpy raised(&running, &SingleInstance::RaiseRequested);
-        using Claim = SingleInstance::Claim;
-        QCOMPARE(crashed.Acquire(), Claim::Held);
-        QFile lock(folder.path() + "/Kestrel.lock");  // left with an id that no process has
-        QVERIFY(lock.remove() && lock.open(QIODevice::WriteOnly) && lock.write("999999999\n") > 0);
-        lock.close();
-        QCOMPARE(running.Acquire(), Claim::Held);
-        QCOMPARE(second.Acquire(), Claim::Running);
-        QVERIFY(raised.wait(5000));
     }
 
 protected:
