@@ -136,11 +136,11 @@ private slots:
         settings.Write(SettingKey::kViewForm, SettingKey::kTop, "750");
         auto view = std::make_unique<frmViewCode>(settings, QString());
         QCOMPARE(view->pos(), QPoint(100, 50));
-        view->move(-30, 75);
+        view->move(-3000, 75);  // stored clamped to 16 bits
         view.reset();
         QCOMPARE(settings.Read(SettingKey::kViewForm, SettingKey::kLeft, "-") + ' ' +
                      settings.Read(SettingKey::kViewForm, SettingKey::kTop, "-"),
-                 "-450 1125");
+                 "-32768 1125");
     }
 
     // A message box shows its title, text, icon and buttons, and returns the one clicked.
