@@ -4,7 +4,6 @@
 #include "clearcommand.h"
 #include "commandrig.h"
 #include "convertedfiles.h"
-#include "convertedline.h"
 #include "testmain.h"
 
 class tst_ConvertedCode : public QObject {
@@ -25,21 +24,6 @@ private slots:
                  "Status=Clearing hex code...|msg Clear File Error: Unable to delete " + userID +
                      " (x)|delay 0.5|enable 1000001|Status=|BootCodeVersion=|delay 0.5");
         QCOMPARE(QDir(rig.Folder()).entryList(QDir::Files), QStringList({"keep.hx", "UserID.hx"}));
-    }
-
-    // The address text joins the fields as written; data decodes only as two hex digits each.
-    void lineFields() {
-        QStringList seen;
-        for (const char* text : {"0a,01,00,83,1f", "07,20,00", "08,01,00,ZZ"}) {
-            const ConvertedLine line(text);
-            ByteAddr at{};
-            QByteArray data;
-            seen << line.AddressText() +
-                        (line.Decode(at, data)
-                             ? QString(" %1 ").arg(WordOf(at), 0, 16) + data.toHex()
-                             : " -");
-        }
-        QCOMPARE(seen.join('|'), "00010a 10a 831f|002007 2007 |000108 -");
     }
 };
 

@@ -1,11 +1,8 @@
-#include <QDir>
 #include <QElapsedTimer>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include "eventloopwaits.h"
 #include "linereader.h"
-#include "programfolder.h"
 #include "settings.h"
 #include "testmain.h"
 
@@ -72,20 +69,6 @@ private slots:
         waits.Resume();
         QVERIFY(waits.Delay(0.0F) && waits.Yield() && !waits.Stopped() && clock.elapsed() < 20000);
         QCOMPARE(seen, QStringList({"timer", "posted", "inner stopped"}));
-    }
-
-    // An unpacked copy keeps its files beside itself; an installed one, its desktop entry in
-    // the install's share/, in the data folder, whoever runs it.
-    void programFolder() {
-        QTemporaryDir prefix;
-        const QString bin = prefix.filePath("bin");
-        const QString entry = prefix.filePath("share/applications/kestrel.desktop");
-        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(QFileInfo(entry).path()));
-        QCOMPARE(ProgramFolder::Resolve(bin), bin);
-        QVERIFY(QFile(entry).open(QIODevice::WriteOnly));
-        QCOMPARE(
-            ProgramFolder::Resolve(bin),
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Kestrel");
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "clshexcomm.h"
@@ -97,56 +98,30 @@ private slots:
                                             ":00000001FF\n"));
     }
 
+    // A version request unanswered, a flash row after its retries, an EEPROM line's acknowledge
+    // damaged, a short acknowledge (whole to the link), the port gone mid program.
     void faults_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("events");  // messages and command groups
         QTest::addColumn<QStringList>("rows");    // that reached the device
-        const char* etx = "Format Error: <ETX> character not present";
-        const char* command = "Format Error: Invalid Command byte received";
-        const char* silent = "No Response: No response received from bootloader firmware";
-        const struct {
-            const char *kind, *data, *ack;  // the link's messages; no ack one: it stays whole
-        } kinds[] = {
-            {"silent", silent, silent},
-            {"bad-checksum", "Corrupt Data: In correct check sum value received",
-             "Corrupt Data: In correct check sum value returned"},
-            {"wrong-command", command, command},
-            {"no-end", etx, etx},
-            {"cut", etx, etx},
-            {"short-data", "Error: Incorrect requested number of data bytes received", nullptr},
-        };
+        const QString silent("msg No Response: No response received from bootloader firmware (!)");
         const QString failed("msg %1 Program Error: Unable to program %2 memory address:%3 (x)");
         const QString flash = failed.arg("Flash", "flash"), eeprom = failed.arg("EEPROM", "EEPROM");
-        const struct {
-            const char *frame, *attempts;  // the frame, and every attempt at it
-            QString failure;               // the program's message after the link's
-            QStringList rows;
-        } spots[] = {
-            {"1", "1,2,3", {}, {}},
-            {"2", "2,3", flash.arg("000100"), kAllRows.first(1) + kAllRows.sliced(2)},
-            {"4", "4,5", eeprom.arg("002100"), kAllRows.first(3)},
+        const auto row = [](const char* fault, const QStringList& messages,
+                            const QStringList& rows) {
+            QTest::newRow(fault) << fault << (kProgrammed.first(2) + messages << kProgrammed[2])
+                                 << rows;
         };
-        for (const auto& spot : spots) {
-            for (const auto& kind : kinds) {
-                const bool silent = QLatin1String(kind.kind) == QLatin1String("silent");
-                const QString fault =
-                    QStringLiteral("%1@%2").arg(kind.kind, silent ? spot.attempts : spot.frame);
-                const char* link = spot.failure.isEmpty() ? kind.data : kind.ack;
-                QStringList events{QStringLiteral("msg %1 (!)").arg(link)};
-                if (!spot.failure.isEmpty())
-                    events = kProgrammed.first(2) + events << spot.failure << kProgrammed[2];
-                QTest::newRow(qPrintable(fault))
-                    << fault << (link ? events : kProgrammed) << (link ? spot.rows : kAllRows);
-            }
-        }
-        QTest::newRow("unplug@2")
-            << "unplug@2"
-            << kProgrammed.first(2) +
-                   QStringList{"msg Kestrel: COM 1: not available. Change to another com port.",
-                               flash.arg("000200"),
-                               "msg Coms Port Closed: First open a specified Coms Port (x)",
-                               eeprom.arg("002100"), kProgrammed[2]}
-            << kAllRows.first(1);
+        QTest::newRow("silent@1,2,3") << "silent@1,2,3" << QStringList{silent} << QStringList{};
+        row("silent@2,3", {silent, flash.arg("000100")}, kAllRows.first(1) + kAllRows.sliced(2));
+        row("bad-checksum@4",
+            {"msg Corrupt Data: In correct check sum value returned (!)", eeprom.arg("002100")},
+            kAllRows.first(3));
+        row("short-data@2", {}, kAllRows);
+        row("unplug@2",
+            {"msg Kestrel: COM 1: not available. Change to another com port.", flash.arg("000200"),
+             "msg Coms Port Closed: First open a specified Coms Port (x)", eeprom.arg("002100")},
+            kAllRows.first(1));
     }
     // Each fault, then the device back (after an unplug as a new simulator): the same commands
     // connect and program it whole.
@@ -167,7 +142,8 @@ private slots:
     }
 
     // The folder is made when missing and claimed when it can be written and locked; a live
-    // Kestrel's lock hands over to it; anything else in the way is said, with status 1.
+    // Kestrel's lock hands over to it and raises it; anything else in the way is said, with
+    // status 1.
     void claimFolder_data() {
         QTest::addColumn<QString>("folder");   // R: the test's own
         QTest::addColumn<QString>("outcome");  // "-" to go on, the status 0, or why not
@@ -188,8 +164,15 @@ private slots:
         QVERIFY(QDir().mkpath(root.filePath("lock/Kestrel.lock")) &&
                 QDir().mkpath(root.filePath("running")) &&
                 QFile(root.filePath("file")).open(QIODevice::WriteOnly));
-        SingleInstance running(root.filePath("running")), instance(folder);
+        // The live one took over from a crashed run that left its lock and its socket.
+        SingleInstance crashed(root.filePath("running")), running(root.filePath("running")),
+            instance(folder);
+        QCOMPARE(crashed.Acquire(), SingleInstance::Claim::Held);
+        QFile lock(root.filePath("running/Kestrel.lock"));  // the id of no process
+        QVERIFY(lock.remove() && lock.open(QIODevice::WriteOnly) && lock.write("999999999\n") > 0);
+        lock.close();
         QCOMPARE(running.Acquire(), SingleInstance::Claim::Held);
+        QSignalSpy raised(&running, &SingleInstance::RaiseRequested);
         CommandRig rig;
         const std::optional<int> status = ClaimProgramFolder(folder, instance, rig.prompts);
         QString seen = status ? QString::number(*status) : "-";
@@ -197,6 +180,7 @@ private slots:
         const QString message = "1 msg Kestrel: Kestrel cannot keep its files in %1: %2 (x)";
         QCOMPARE(seen, outcome.size() > 1 ? message.arg(folder, outcome) : outcome);
         QVERIFY(status || QFileInfo(folder).isDir());
+        QVERIFY(status != 0 || raised.wait(5000));  // raised by the one that ends
     }
 
     // The program itself, started twice on one folder: the second hands over to the first, ends.

@@ -69,12 +69,6 @@ private slots:
         // The line count is 16-bit: a file too long for it ends before any file is made.
         row("32768 lines", QByteArrayList{kLinear} + QByteArrayList(32766, kCode) << kEnd,
             "open DIR" + kSilent, "-|-|-|-");
-        QFile table(qEnvironmentVariable("KESTREL_TEST_DATA") + "/table.hex");
-        QVERIFY(table.open(QIODevice::ReadOnly));
-        row("table.hex", table.readAll().trimmed().split('\n'), kHead + kSuccess,
-            "00,00,00,00,29\r\n00,01,00,03,30,00,22,86,00,00,29\r\n00,02,00,82,07,10,34,20,34,30,"
-            "34,40,34\r\n|00,21,00,4B,65,73,74,72,65,6C,21,01,02,03,04\r\n10,21,00,A5,5A,C3,3C\r\n|"
-            "00,20,00,0A,0B,0C,0D\r\n|07,20,00,79,3F\r\n");
         // Regions stick until an exact opening address; nothing after the end record is read.
         row("regions",
             QByteArray(":020000040000FA :02001000ab1231 :02FFFE001112DE :044000002100220079 "

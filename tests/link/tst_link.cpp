@@ -105,6 +105,10 @@ private slots:
             msg("Error: Incorrect requested number of data bytes received"));
         row("read eeprom: cut after escaped code", "", "0f0504",
             msg("Format Error: <ETX> character not present"));
+        row("read eeprom: checksum", "", "0f050402072000050533049c",
+            msg("Corrupt Data: In correct check sum value received"));
+        row("write eeprom: checksum", "", "0f050504fa",
+            msg("Corrupt Data: In correct check sum value returned"));
     }
     // Bytes that came before the request never count; a peer that answered is not asked again,
     // a silent one five times, each time waited for a second after the frame's line time.
