@@ -32,8 +32,8 @@ private slots:
             QFile file(kData + "/../../" + path);
             return file.open(QIODevice::ReadOnly) ? QString(file.readAll()) : QString();
         };
-        const QString manual = text("docs/man/kestrel-cli.1").remove('\\');
-        const QString readme = text("README.md"), completion = text("src/cli/kestrel-cli.bash");
+        const QString manual = text("docs/man/kestrel-cli.1").remove('\\'),
+                      readme = text("README.md"), completion = text("src/cli/kestrel-cli.bash");
         for (const char* command : {"ports", "check", "info", "program", "verify", "read", "run"}) {
             const QString help = Run(QString("help ") + command);
             QVERIFY(manual.contains(QRegularExpression(QString("\n\\.BI? ") + command)) &&

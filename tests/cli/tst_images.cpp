@@ -38,9 +38,7 @@ QMap<quint32, quint8> Bytes(const QString& path) {
 // (the chip itself).
 const QString kDevice = qEnvironmentVariable("KESTREL_TEST_DEVICE", "--baud 0");
 
-int Erased(int word) {
-    return word >= kEeprom ? 0xFF : 0x3FFF;
-}
+const auto Erased = [](int word) { return word >= kEeprom ? 0xFF : 0x3FFF; };
 
 // Application flash words and EEPROM bytes (byte N as word 0x2100 + N) once the bytes are in a
 // device that held `words`; with filler, each flash row the bytes reach is erased first.
@@ -194,12 +192,8 @@ private slots:
         seen << Plain(IntelHex::Read(g_root + "/nothere.hex").error);
         if (const QString diff = Golden("intelhex-reading.txt").Diff(seen); !diff.isEmpty())
             QFAIL(qPrintable(diff));
-    }
-
-    // A file whose EEPROM runs past 256 bytes: the window wraps it onto the start.
-    void windowWraps() {
-        const QString path = kData + "/blink.hex";
-        QCOMPARE(WindowImport::Written(IntelHex::Read(path).records), WindowWrites(path));
+        const QString wraps = kData + "/blink.hex";  // EEPROM past 256 bytes: the window wraps it
+        QCOMPARE(WindowImport::Written(IntelHex::Read(wraps).records), WindowWrites(wraps));
     }
 };
 
