@@ -69,10 +69,12 @@ private slots:
                  "examples/fill.hex, examples/interrupt.hex") +
                 QStringList{
                     "printf '%s\\n' :04000000FF7F341238 :020002000130CB :02420200112287 "
-                    ":00000001FF >w.hex",
+                    ":02400000AABB59 :00000001FF >w.hex",
                     "kestrel-cli check w.hex",
                     "printf '%s\\n' :020000020010EC :0401000001020304F1 :00000001FF >segment.hex",
-                    "kestrel-cli check segment.hex"});
+                    "kestrel-cli check segment.hex",
+                    "printf '%s\\n' :020000040000FA :02420000112289 :02400200AABB57 :00000001FF "
+                    ">userid.hex; kestrel-cli check userid.hex"});
         // Each command on the port the window stored; the window's settings stay as they were.
         row("kestrel-cli-commands",
             {"kestrel-sim --com 3 --baud 0 &",

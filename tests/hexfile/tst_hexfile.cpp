@@ -79,8 +79,7 @@ private slots:
             "08,00,00,ab,12\r\nFF,7F,00,11,12\r\n|00,21,00,31,32\r\n10,21,00,33\r\n|00,20,00,21,"
             "22\r\n08,20,00,23\r\n07,20,00,01\r\n|07,20,00,3F,3F\r\n");
     }
-    // Each import also stores its path, and a second import reached through a yield does not
-    // start.
+    // Each import also stores its path, and a second import reached through a yield does not start.
     void imports() {
         QFETCH(QByteArrayList, lines);
         QFETCH(QString, trace);

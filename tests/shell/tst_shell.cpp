@@ -95,8 +95,7 @@ private slots:
         Compare(m_lines, "windows.txt");
     }
 
-    // Each row's steps (see WindowRig::Do); the golden file holds what they leave (see
-    // WindowRig::Seen).
+    // Each row's steps (WindowRig::Do); the golden file holds what they leave (WindowRig::Seen).
     void mainWindow() {
         QStringList rows{
             // Positions in twips; off screen reads as (0, 0); exit stores, clamped, unless

@@ -49,7 +49,7 @@ inline QString Font(const QWidget* widget) {
 
 // What the window sets in twips, in whole pixels: its place, the main window's area below the
 // menu bar, a status panel's width without its text (whose width is the platform font's). A
-// panel that cuts its text or lies outside the bar says so.
+// panel that cuts its text or lies outside the bar says so, a part that fills its parent too.
 inline QString Twips(QWidget* widget) {
     const auto twips = [dpi = widget->logicalDpiX()](int pixels) {
         return QString::number(Twips::FromPixels(pixels, dpi));
@@ -66,8 +66,10 @@ inline QString Twips(QWidget* widget) {
         panel->setText(text);
         return width + (whole ? "" : " cut");
     }
+    if (!widget->isWindow())
+        return widget->geometry() == widget->parentWidget()->rect() ? " fills" : "";
     auto* main = qobject_cast<QMainWindow*>(widget);
-    if (!widget->isWindow() || qobject_cast<QMenu*>(widget)) return {};
+    if (qobject_cast<QMenu*>(widget)) return {};
     return " at " + twips(widget->x()) + ',' + twips(widget->y()) +
            (main ? " client " + twips(main->width()) + 'x' +
                        twips(main->height() - main->menuBar()->height())
