@@ -175,7 +175,6 @@ bool clsHexComm::blnSendFrame(const QByteArray& frame, QByteArray& reply) {
 bool clsHexComm::blnPortLost() {
     m_port->Close();
     blnPortOpen = false;
-    m_blnPortGone = false;
     return blnNotAvailable(m_intComPort);
 }
 
