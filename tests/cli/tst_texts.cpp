@@ -94,7 +94,7 @@ private slots:
              "mkfifo pipe; cat pipe >piped.hex & kestrel-cli read -q --region eeprom -o pipe; wait",
              "cat piped.hex", "kestrel-cli read -q --region eeprom -o - >/dev/full",
              "kestrel-cli read -q --region eeprom -o /dev/full", "kill %1", "cat dump.hex"});
-        // Damaged and missing replies: retried, said, and where they stop the run.
+        // Damaged and missing replies: retried, said, and where they stop the run; --wait over one.
         row("kestrel-cli-faults",
             {"kestrel-sim --com 3 --baud 0 --fault corrupt@3 &",
              "kestrel-cli program --flash --verify --quiet data/table.hex",
@@ -116,7 +116,9 @@ private slots:
              "kill %5",
              "kestrel-sim --com 3 --baud 0 --fault silent@2 &",
              "kestrel-cli program --json --quiet --verify --fast --log frames.jsonl data/table.hex",
-             "cat frames.jsonl"});
+             "cat frames.jsonl",
+             "kestrel-sim --com 4 --baud 0 --fault silent@1 &",
+             "kestrel-cli -p 4 --wait 5 info"});
         QStringList readFaults;  // each on every request: the first one fails
         for (const QString fault :
              {"silent", "bad-checksum", "wrong-command", "no-end", "short-data"})

@@ -44,11 +44,6 @@ bool SimProcess::WaitForLine(const QString& prefix, int patienceMs) {
            seen();
 }
 
-bool SimProcess::Stop() {
-    m_process.terminate();
-    return WaitForExit();
-}
-
 bool SimProcess::WaitForExit() {
     if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(kPatienceMs))
         return false;

@@ -14,11 +14,13 @@ public:
 
     // Starts it and waits (at most ten seconds) for its ready line.
     bool Start();
-    // Waits (at most ten seconds, or the given time) for a printed line that starts with the
-    // prefix.
+    // Waits (at most ten seconds, or the given time) for a printed line starting with the prefix.
     bool WaitForLine(const QString& prefix, int patienceMs = 10000);
     // SIGTERM, then waits for the exit; true when it exited with 0.
-    bool Stop();
+    bool Stop() {
+        m_process.terminate();
+        return WaitForExit();
+    }
     // Waits (at most ten seconds) until it has exited on its own; true when it exited with 0.
     bool WaitForExit();
     QStringList Lines() const { return m_lines; }
